@@ -1,0 +1,27 @@
+#include "common/failure.h"
+
+#include <cstdio>
+
+namespace domica {
+
+std::string quoted(const std::string& text) {
+  std::string out = "\"";
+  std::size_t shown = 0;
+  for (unsigned char ch : text) {
+    if (shown == 40) {
+      out += "...";
+      break;
+    }
+    if (ch >= 0x20 && ch < 0x7f && ch != '"' && ch != '\\') {
+      out += static_cast<char>(ch);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", ch);
+      out += buf;
+    }
+    ++shown;
+  }
+  return out + "\"";
+}
+
+}  // namespace domica

@@ -1,0 +1,25 @@
+#include "common/format.h"
+
+#include <cstdio>
+
+namespace domica {
+
+void put_sci(std::string& out, double v) {
+  char buf[40];
+  int k = std::snprintf(buf, sizeof buf, "%.8E", v);
+  out.append(buf, static_cast<std::size_t>(k));
+}
+
+void put_sci_signed(std::string& out, double v) {
+  char buf[40];
+  int k = std::snprintf(buf, sizeof buf, "% .8E", v);
+  out.append(buf, static_cast<std::size_t>(k));
+}
+
+void put_int(std::string& out, long long v, int width) {
+  char buf[40];
+  int k = std::snprintf(buf, sizeof buf, "%*lld", width, v);
+  out.append(buf, static_cast<std::size_t>(k));
+}
+
+}  // namespace domica

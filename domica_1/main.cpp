@@ -1,0 +1,11 @@
+// domica_1: form finding of a membrane shell under fixed loads (self-weight
+// and point loads, no pressure): the classic inverted hanging membrane.
+//
+// Run it in a folder that holds weblar.txt (the domica_1 parameter blocks)
+// and shell.txt; it writes autocad.scr and ansys.txt there. It minimises the
+// membrane energy once with limited-memory BFGS and says whether the
+// minimiser ended at an optimal point.
+#include "common/report.h"
+#include "domica_1/start.h"
+
+int main() { return domica::guarded_main("domica_1", domica::run1); }

@@ -1,0 +1,11 @@
+// domica_2: form finding of a membrane shell by Newton's method with the
+// exact tangent (material, geometric and pressure-load stiffness) and a dense
+// LU solver, all loads applied in maxmajor equal steps.
+//
+// Run it in a folder that holds weblar.txt (the domica_2 parameter blocks)
+// and shell.txt; it writes autocad.scr and ansys.txt there. Fixed
+// coordinates stay at their plan position.
+#include "common/report.h"
+#include "domica_2/solution.h"
+
+int main() { return domica::guarded_main("domica_2", domica::run2); }

@@ -1,0 +1,12 @@
+// The maximum norm, the measure of every convergence test of the system.
+#pragma once
+
+#include "common/terms.h"
+
+namespace nlp {
+
+// Largest |v(k)| for k = 1..n, 0.0 when n <= 0. A component that is not a
+// number never becomes the maximum.
+double norm(int n, const domica::fmat1& v);
+
+}  // namespace nlp

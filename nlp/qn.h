@@ -1,0 +1,260 @@
+// The quasi-Newton component: three minimisers of one objective
+//   double objective(int n, const fmat1& x, fmat1& g)
+// which returns the value at x and writes the gradient into g. The objective
+// is bound at compile time (a template parameter), so the inner loop has no
+// indirect calls.
+//
+//   lbfgs  limited-memory BFGS, two-loop recursion over the newest maxlist
+//          step/gradient-change pairs (Nocedal and Wright, Algorithm 7.4)
+//   mbfgs  memoryless BFGS: the update of a scaled identity with the newest pair
+//   bfgs   self-scaling BFGS on a packed inverse Hessian (Oren and Luenberger)
+//
+// All three start with one steepest-descent line search, stop when
+// norm(n, g) <= maxnorm or after maxminor line searches, and return the
+// number of line searches, the final value and whether the gradient test holds.
+#pragma once
+
+#include <stdexcept>
+
+#include "common/terms.h"
+#include "nlp/linesearch.h"
+#include "nlp/norm.h"
+
+namespace nlp {
+
+struct qn_result {
+  int minor = 0;         // line searches performed
+  double f = 0.0;        // objective at the final point
+  bool optimal = false;  // norm(n, g) <= maxnorm at the final point
+};
+
+// One correction pair of the limited-memory list.
+struct list_rec {
+  explicit list_rec(int n) : n(n), s(1, n), y(1, n) {}
+  int n;
+  double alpha = 0.0;  // scratch of the two-loop recursion
+  double sy = 0.0;     // s . y
+  fmat1 s, y;
+  list_rec* prev = nullptr;  // older
+  list_rec* next = nullptr;  // newer
+};
+
+// The circular list of pairs: first is the oldest, last the newest.
+struct pair_list {
+  list_rec* first = nullptr;
+  list_rec* last = nullptr;
+  ~pair_list() { destroy(*this); }
+  static void fill(list_rec& p, int n, const fmat1& s, const fmat1& y) {
+    p.sy = 0.0;
+    for (int i = 1; i <= n; ++i) {
+      p.s(i) = s(i);
+      p.y(i) = y(i);
+      p.sy = p.sy + s(i) * y(i);
+    }
+  }
+  // The first pair: a one-node circle.
+  static void create(pair_list& l, int n, const fmat1& s, const fmat1& y) {
+    list_rec* p = new list_rec(n);
+    fill(*p, n, s, y);
+    p->next = p;
+    p->prev = p;
+    l.first = l.last = p;
+  }
+  // A new newest pair, linked in between the newest and the oldest.
+  static void insert(pair_list& l, int n, const fmat1& s, const fmat1& y) {
+    list_rec* p = new list_rec(n);
+    fill(*p, n, s, y);
+    p->next = l.first;
+    p->prev = l.first->prev;
+    l.first->prev->next = p;
+    l.first->prev = p;
+    l.last = p;
+  }
+  // The oldest pair is overwritten and becomes the newest; no link changes.
+  static void rotate(pair_list& l, int n, const fmat1& s, const fmat1& y) {
+    l.first = l.first->next;
+    l.last = l.last->next;
+    fill(*l.last, n, s, y);
+  }
+  static void destroy(pair_list& l) {
+    if (l.last == nullptr) return;
+    list_rec* p = l.last;
+    do {
+      list_rec* next = p->next;
+      delete p;
+      p = next;
+    } while (p != l.last);
+    l.first = l.last = nullptr;
+  }
+};
+
+// Two-loop recursion: d := -H g with H built from the pairs on a scaled identity.
+void direction(const pair_list& l, int n, const fmat1& g, fmat1& d);
+
+// Position of H(i, j), i >= j, in the packed lower triangle stored by
+// diagonals: the main diagonal first, then each sub-diagonal in turn.
+inline int pos(int n, int i, int j) { return j + ((i - j) * (2 * n - i + j + 1)) / 2; }
+
+// y := H v for the packed symmetric H: diagonal term first, then the terms
+// left of the diagonal, then those below it.
+void symmetric_product(int n, const fmat1& h, const fmat1& v, fmat1& y);
+
+template <class F>
+qn_result lbfgs(F& objective, int maxlist, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+  qn_result r;
+  pair_list list;
+  fmat1 d(1, n), s(1, n), y(1, n);
+  r.minor = 1;
+  r.f = objective(n, x, g);
+  for (int i = 1; i <= n; ++i) {
+    d(i) = -g(i);
+    s(i) = x(i);
+    y(i) = g(i);
+  }
+  r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
+  for (int i = 1; i <= n; ++i) {
+    s(i) = x(i) - s(i);
+    y(i) = g(i) - y(i);
+  }
+  pair_list::create(list, n, s, y);
+  while (r.minor < maxminor && norm(n, g) > maxnorm) {
+    r.minor = r.minor + 1;
+    direction(list, n, g, d);
+    for (int i = 1; i <= n; ++i) {
+      s(i) = x(i);
+      y(i) = g(i);
+    }
+    r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
+    for (int i = 1; i <= n; ++i) {
+      s(i) = x(i) - s(i);
+      y(i) = g(i) - y(i);
+    }
+    if (r.minor > maxlist)
+      pair_list::rotate(list, n, s, y);
+    else
+      pair_list::insert(list, n, s, y);
+  }
+  r.optimal = norm(n, g) <= maxnorm;
+  return r;
+}
+
+template <class F>
+qn_result mbfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+  qn_result r;
+  fmat1 d(1, n), p(1, n), q(1, n);
+  r.minor = 1;
+  r.f = objective(n, x, g);
+  for (int i = 1; i <= n; ++i) {
+    d(i) = -g(i);
+    p(i) = x(i);
+    q(i) = g(i);
+  }
+  r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
+  for (int i = 1; i <= n; ++i) {
+    p(i) = x(i) - p(i);
+    q(i) = g(i) - q(i);
+  }
+  while (r.minor < maxminor && norm(n, g) > maxnorm) {
+    r.minor = r.minor + 1;
+    double pq = 0.0, qq = 0.0, pg = 0.0, qg = 0.0;
+    for (int i = 1; i <= n; ++i) {
+      pq = pq + p(i) * q(i);
+      qq = qq + q(i) * q(i);
+      pg = pg + p(i) * g(i);
+      qg = qg + q(i) * g(i);
+    }
+    double gamma = pq / qq;
+    double c1 = qg / qq - 2 * pg / pq;
+    double c2 = pg / qq;
+    for (int i = 1; i <= n; ++i) d(i) = c1 * p(i) + c2 * q(i) - gamma * g(i);
+    for (int i = 1; i <= n; ++i) {
+      p(i) = x(i);
+      q(i) = g(i);
+    }
+    r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
+    for (int i = 1; i <= n; ++i) {
+      p(i) = x(i) - p(i);
+      q(i) = g(i) - q(i);
+    }
+  }
+  r.optimal = norm(n, g) <= maxnorm;
+  return r;
+}
+
+template <class F>
+qn_result bfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+  // The packed positions are 32-bit: n (n + 1) must stay within 2147483647.
+  if (n > 46340) throw std::length_error("bfgs: more than 46340 variables");
+  qn_result r;
+  fmat1 h(1, n * (n + 1) / 2), d(1, n), p(1, n), q(1, n), hq(1, n);
+  r.minor = 1;
+  for (int j = 1; j <= n; ++j) {
+    h(pos(n, j, j)) = 1.0;
+    for (int i = j + 1; i <= n; ++i) h(pos(n, i, j)) = 0.0;
+  }
+  r.f = objective(n, x, g);
+  for (int i = 1; i <= n; ++i) {
+    d(i) = -g(i);
+    p(i) = x(i);
+    q(i) = g(i);
+  }
+  r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
+  for (int i = 1; i <= n; ++i) {
+    p(i) = x(i) - p(i);
+    q(i) = g(i) - q(i);
+  }
+  while (r.minor < maxminor && norm(n, g) > maxnorm) {
+    r.minor = r.minor + 1;
+    symmetric_product(n, h, q, hq);
+    double pq = 0.0, qhq = 0.0;
+    for (int i = 1; i <= n; ++i) {
+      pq = pq + p(i) * q(i);
+      qhq = qhq + q(i) * hq(i);
+    }
+    double c1 = std::sqrt(qhq);
+    double c2 = c1 / pq;
+    for (int i = 1; i <= n; ++i) d(i) = c2 * p(i) - hq(i) / c1;
+    double gamma = pq / qhq;
+    for (int i = 1; i <= n; ++i) {
+      c1 = hq(i) / qhq;
+      c2 = p(i) / pq;
+      for (int j = 1; j <= i; ++j) {
+        int pij = pos(n, i, j);
+        h(pij) = (h(pij) - c1 * hq(j) + d(i) * d(j)) * gamma + c2 * p(j);
+      }
+    }
+    symmetric_product(n, h, g, d);
+    for (int i = 1; i <= n; ++i) d(i) = -d(i);
+    for (int i = 1; i <= n; ++i) {
+      p(i) = x(i);
+      q(i) = g(i);
+    }
+    r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
+    for (int i = 1; i <= n; ++i) {
+      p(i) = x(i) - p(i);
+      q(i) = g(i) - q(i);
+    }
+  }
+  r.optimal = norm(n, g) <= maxnorm;
+  return r;
+}
+
+// The component bound to one objective, as each program holds it.
+template <class F>
+struct qn {
+  F objective;
+  double search(int n, int maxls, double lstol, double f, fmat1& x, fmat1& g, const fmat1& d) {
+    return linesearch(objective, n, maxls, lstol, f, x, g, d);
+  }
+  qn_result run_lbfgs(int maxlist, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+    return nlp::lbfgs(objective, maxlist, n, maxminor, maxls, maxnorm, lstol, x, g);
+  }
+  qn_result run_mbfgs(int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+    return nlp::mbfgs(objective, n, maxminor, maxls, maxnorm, lstol, x, g);
+  }
+  qn_result run_bfgs(int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+    return nlp::bfgs(objective, n, maxminor, maxls, maxnorm, lstol, x, g);
+  }
+};
+
+}  // namespace nlp
