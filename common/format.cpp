@@ -4,13 +4,16 @@
 
 namespace domica {
 
+// A zero is written without sign: -0.0 and 0.0 are the same coordinate or angle.
 void put_sci(std::string& out, double v) {
+  if (v == 0.0) v = 0.0;
   char buf[40];
   int k = std::snprintf(buf, sizeof buf, "%.8E", v);
   out.append(buf, static_cast<std::size_t>(k));
 }
 
 void put_sci_signed(std::string& out, double v) {
+  if (v == 0.0) v = 0.0;
   char buf[40];
   int k = std::snprintf(buf, sizeof buf, "% .8E", v);
   out.append(buf, static_cast<std::size_t>(k));

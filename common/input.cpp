@@ -16,6 +16,39 @@ std::string num(double v) {
   return buf;
 }
 
+const char* program_name(program p) {
+  switch (p) {
+    case program::domica_1: return "domica_1";
+    case program::domica_2: return "domica_2";
+    default: return "domica_3";
+  }
+}
+
+// End of a parameter record. The parameter blocks differ between the
+// programs, so a number right after the last value most likely means a file
+// written for another program: that is reported instead of being read shifted.
+void end_parameters(const model& m, text_file& t) {
+  std::size_t p = t.pos;
+  while (p < t.data.size() && (t.data[p] == ' ' || t.data[p] == '\t' || t.data[p] == '\r')) ++p;
+  std::size_t q = p;
+  while (q < t.data.size() && t.data[q] != ' ' && t.data[q] != '\t' && t.data[q] != '\r' && t.data[q] != '\n') ++q;
+  if (q > p) {
+    text_file probe;
+    probe.data = t.data.substr(p, q - p);
+    bool number = true;
+    try {
+      read_real(probe, "");
+    } catch (const failure&) {
+      number = false;
+    }
+    if (number)
+      input_error(t, t.line,
+                  std::string("more values on this line than ") + program_name(m.variant) + " reads here (found " +
+                      quoted(t.data.substr(p, q - p)) + "); is this a file for another program?");
+  }
+  end_record(t);
+}
+
 void solver_parameters(model& m, text_file& t) {
   scan(t, "the solver parameters");
   if (m.variant != program::domica_2) {
@@ -29,7 +62,7 @@ void solver_parameters(model& m, text_file& t) {
   m.maxminor = read_int(t, "maxminor");
   if (m.variant != program::domica_1) m.maxmajor = read_int(t, "maxmajor");
   if (m.variant != program::domica_2) m.maxlist = read_int(t, "maxlist");
-  end_record(t);
+  end_parameters(m, t);
 }
 
 void material(model& m, text_file& t) {
@@ -55,7 +88,7 @@ void material(model& m, text_file& t) {
       m.maxpressure = read_real(t, "maxpressure");
       break;
   }
-  end_record(t);
+  end_parameters(m, t);
 }
 
 int node_number(const model& m, text_file& t, const char* what) {

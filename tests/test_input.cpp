@@ -1,0 +1,249 @@
+// The problem-file reader: layout rules, the three programs' variants, and
+// every kind of bad input answered with file, line and problem.
+#include <gtest/gtest.h>
+
+#include "common/failure.h"
+#include "common/input.h"
+#include "common/text.h"
+#include "tests/testutil.h"
+
+using namespace domica;
+
+namespace {
+
+model read_text(const std::string& text, program p = program::domica_3) {
+  std::string dir = test::temp_dir("input");
+  test::write(dir + "/weblar.txt", text);
+  model m;
+  m.variant = p;
+  input(m, dir + "/weblar.txt", "weblar.txt");
+  return m;
+}
+
+std::string error_of(const std::string& text, program p = program::domica_3) {
+  try {
+    read_text(text, p);
+  } catch (const failure& f) {
+    EXPECT_EQ(f.status, exit_input);
+    return f.what();
+  }
+  return "no error";
+}
+
+std::string replace(std::string s, const std::string& from, const std::string& to) {
+  auto at = s.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return s.replace(at, from.size(), to);
+}
+
+}  // namespace
+
+TEST(Input, ReadsTheSquareForEachProgram) {
+  model m3 = read_text(test::square_weblar(program::domica_3));
+  EXPECT_EQ(m3.lstol, 0.9);
+  EXPECT_EQ(m3.maxls, 10);
+  EXPECT_EQ(m3.mntol, 1e-6);
+  EXPECT_EQ(m3.maxminor, 100);
+  EXPECT_EQ(m3.maxmajor, 2);
+  EXPECT_EQ(m3.maxlist, 5);
+  EXPECT_EQ(m3.young, 1000.0);
+  EXPECT_EQ(m3.poisson, 0.3);
+  EXPECT_EQ(m3.thickness, 0.1);
+  EXPECT_EQ(m3.density, 1.0);
+  EXPECT_EQ(m3.pressure, -1.0);
+  EXPECT_EQ(m3.nn, 4);
+  EXPECT_EQ(m3.ne, 2);
+  EXPECT_EQ(m3.xo(3), 1.0);
+  EXPECT_EQ(m3.yo(4), 1.0);
+  EXPECT_EQ(m3.cst(2).glob(3), 4);
+  EXPECT_EQ(m3.index(1, 3), 1);
+  EXPECT_EQ(m3.index(3, 3), 0);
+  EXPECT_EQ(m3.ff.size(), 12u);
+
+  model m1 = read_text(test::square_weblar(program::domica_1), program::domica_1);
+  EXPECT_EQ(m1.maxminor, 100);
+  EXPECT_EQ(m1.maxlist, 5);
+  EXPECT_EQ(m1.maxweight, 1.0);
+  EXPECT_EQ(m1.maxforce.size(), 12u);
+  EXPECT_EQ(m1.ff.size(), 0u);
+
+  model m2 = read_text(test::square_weblar(program::domica_2), program::domica_2);
+  EXPECT_EQ(m2.mntol, 1e-6);
+  EXPECT_EQ(m2.maxminor, 50);
+  EXPECT_EQ(m2.maxmajor, 2);
+  EXPECT_EQ(m2.maxweight, 1.0);
+  EXPECT_EQ(m2.maxpressure, -1.0);
+  EXPECT_EQ(m2.known.size(), 0u);  // domica_2 keeps fixed coordinates at the plan
+  EXPECT_EQ(m2.index(2, 1), 1);
+}
+
+TEST(Input, LayoutRules) {
+  std::string text =
+      "Comment lines and a title before each marker\n"
+      " : a blank before the colon is not a marker\n"
+      "\n"
+      ":solver parameters, title after the colon\n"
+      "0.5 3 1e-3\n"
+      "   7 4 2   text after the sixth value is ignored\n"
+      "note\n"
+      ": material\n"
+      "2e3 0 0.2 0 0 comment\n"
+      ": nodes\n"
+      "3 nodes follow\n"
+      "\n"  // an empty heading line still counts as the heading
+      "3 0 1 c\n"
+      "2 1 0\n"
+      "1 0 0\n"
+      ": triangles\n"
+      "1\n"
+      "heading\n"
+      "1 1 2 3 anything\n"
+      ": fixed\n"
+      "0 no heading follows\n"
+      ": point loads\n"
+      "3\n"
+      "heading\n"
+      "2 3 -5\n"
+      "2 3 -7\n"
+      "1 1 2.5e-1\n";
+  model m = read_text(text);
+  EXPECT_EQ(m.lstol, 0.5);
+  EXPECT_EQ(m.maxls, 3);
+  EXPECT_EQ(m.mntol, 1e-3);
+  EXPECT_EQ(m.maxminor, 7);
+  EXPECT_EQ(m.maxmajor, 4);
+  EXPECT_EQ(m.maxlist, 2);
+  EXPECT_EQ(m.young, 2000.0);
+  // Descending node records fill the arrays as ascending ones would.
+  EXPECT_EQ(m.xo(1), 0.0);
+  EXPECT_EQ(m.yo(1), 0.0);
+  EXPECT_EQ(m.xo(2), 1.0);
+  EXPECT_EQ(m.yo(3), 1.0);
+  // The later load on a coordinate replaces the earlier one.
+  EXPECT_EQ(m.ff(2, 3), -7.0);
+  EXPECT_EQ(m.ff(1, 1), 0.25);
+  for (int glob = 1; glob <= 3; ++glob)
+    for (int axis = 1; axis <= 3; ++axis) EXPECT_EQ(m.index(glob, axis), 0);
+}
+
+TEST(Input, EmptyNetAndRealFileHabits) {
+  // nn = 0 still consumes the heading line; CRLF line ends, tabs and a missing
+  // final line break are what real files have.
+  std::string text =
+      "t\r\n:p\r\n0.9\t10\t1e-6 10 1 3\r\n:m\r\n1 0.3 0.1 0 0\r\n:n\r\n0\r\n:this heading is consumed, not a marker\r\n"
+      ":e\r\n0\r\nheading\r\n:f\r\n0\r\n:l\r\n0";
+  model m = read_text(text);
+  EXPECT_EQ(m.nn, 0);
+  EXPECT_EQ(m.ne, 0);
+  EXPECT_EQ(m.index.size(), 0u);
+}
+
+TEST(Input, FixedCoordinatesPerProgram) {
+  std::string base = test::square_weblar(program::domica_3);
+  std::string text = replace(base, "6\n node axis value\n1 1 0\n1 2 0\n1 3 0\n2 1 0\n2 2 0\n2 3 0\n",
+                             "3\n heading\n3 3 0.5\n4 3 0.25\n3 3 1.5\n");
+  model m = read_text(text);
+  EXPECT_EQ(m.known(3, 3), 1.5);  // listed twice: the later value, still fixed once
+  EXPECT_EQ(m.known(4, 3), 0.25);
+  EXPECT_EQ(m.index(3, 3), 1);
+  EXPECT_EQ(m.index(4, 3), 1);
+  EXPECT_EQ(m.index(1, 3), 0);
+
+  // domica_2 reads node and axis only and discards the rest of the record.
+  std::string two = replace(test::square_weblar(program::domica_2), "1 1 0\n1 2 0\n", "1 1\n1 2 whatever\n");
+  model m2 = read_text(two, program::domica_2);
+  EXPECT_EQ(m2.index(1, 1), 1);
+  EXPECT_EQ(m2.index(1, 2), 1);
+  EXPECT_EQ(m2.index(3, 1), 0);
+}
+
+TEST(Input, BadValuesNameFileLineAndProblem) {
+  std::string base = test::square_weblar(program::domica_3);
+  // The material line is line 5.
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "1,5 0.3")), "weblar.txt:5: expected a real number (young), found \"1,5\"");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "1.5.2 0.3")), "weblar.txt:5: expected a real number (young), found \"1.5.2\"");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "abc 0.3")), "weblar.txt:5: expected a real number (young), found \"abc\"");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "1e 0.3")), "weblar.txt:5: expected a real number (young), found \"1e\"");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "nan 0.3")), "weblar.txt:5: expected a real number (young), found \"nan\"");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "inf 0.3")), "weblar.txt:5: expected a real number (young), found \"inf\"");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "1e999 0.3")), "weblar.txt:5: real number out of range (young), found \"1e999\"");
+  // A real where an integer is due, and an integer beyond 32 bits.
+  EXPECT_EQ(error_of(replace(base, "0.9 10", "0.9 10.0")), "weblar.txt:3: expected an integer (maxls), found \"10.0\"");
+  EXPECT_EQ(error_of(replace(base, "0.9 10", "0.9 4294967296")),
+            "weblar.txt:3: integer out of the 32-bit range (maxls), found \"4294967296\"");
+  // Counts.
+  EXPECT_EQ(error_of(replace(base, ": nodes\n4\n", ": nodes\n-4\n")),
+            "weblar.txt:7: expected a count of at least 0 (nn, the number of nodes), found -4");
+  EXPECT_NE(error_of(replace(base, ": nodes\n4\n", ": nodes\n2000000000\n")).find("weblar.txt:7: the count 2000000000"),
+            std::string::npos);
+  // Numbers outside their ranges.
+  EXPECT_EQ(error_of(replace(base, "3 1 1\n", "5 1 1\n")), "weblar.txt:11: node number 5 is outside 1..4");
+  EXPECT_EQ(error_of(replace(base, "2 1 3 4\n", "3 1 3 4\n")), "weblar.txt:17: element number 3 is outside 1..2");
+  EXPECT_EQ(error_of(replace(base, "2 1 3 4\n", "2 1 3 9\n")), "weblar.txt:17: node number 9 is outside 1..4");
+  EXPECT_EQ(error_of(replace(base, "1 3 0\n2 1 0", "1 4 0\n2 1 0")), "weblar.txt:23: axis 4 is outside 1..3 (x, y, z)");
+  EXPECT_EQ(error_of(replace(base, "1 3 0\n2 1 0", "0 3 0\n2 1 0")), "weblar.txt:23: node number 0 is outside 1..4");
+}
+
+TEST(Input, MissingRecordsAndShortFiles) {
+  std::string base = test::square_weblar(program::domica_3);
+  // A node or element that no record names is reported, not left undefined.
+  EXPECT_EQ(error_of(replace(base, "3 1 1\n", "2 1 1\n")),
+            "weblar.txt:7: node 3 has no record in the node list (a node number is given twice)");
+  EXPECT_EQ(error_of(replace(base, "2 1 3 4\n", "1 1 3 4\n")),
+            "weblar.txt:14: element 2 has no record in the triangle list (an element number is given twice)");
+  // Triangles with a repeated corner or collinear plan corners.
+  EXPECT_EQ(error_of(replace(base, "2 1 3 4\n", "2 1 3 3\n")), "weblar.txt:17: element 2 names a node twice (nodes 1, 3, 3)");
+  std::string line = replace(base, "4 0 1\n", "4 2 2\n");
+  EXPECT_EQ(error_of(line), "weblar.txt:17: element 2 has collinear plan corners, zero plan area (nodes 1, 3, 4)");
+  // The file ends before a marker, a value or a heading.
+  EXPECT_EQ(error_of(base.substr(0, base.find(": point loads"))),
+            "weblar.txt:27: expected the line that opens the point loads (a line beginning with ':'), found the end of the file");
+  EXPECT_EQ(error_of(base.substr(0, base.find("0.1 1 -1"))),
+            "weblar.txt:5: expected a real number (thickness), found the end of the file");
+  EXPECT_EQ(error_of(base.substr(0, base.find(": nodes")) + ": nodes\n0\n"),
+            "weblar.txt:8: expected the heading line of the node list, found the end of the file");
+  EXPECT_NE(error_of(base.substr(0, base.find(" node x y"))).find("weblar.txt:7: the count 4 (nn, the number of nodes) is larger"),
+            std::string::npos);
+  EXPECT_EQ(error_of("only comments\nno markers at all\n"),
+            "weblar.txt:3: expected the line that opens the solver parameters (a line beginning with ':'), found the end of the file");
+}
+
+TEST(Input, MaterialOutsideItsPhysicalRange) {
+  std::string base = test::square_weblar(program::domica_3);
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "0 0.3")), "weblar.txt:5: Young's modulus young must be greater than 0, found 0");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "1000 1")),
+            "weblar.txt:5: Poisson's ratio poisson must lie in -1 < poisson <= 0.5, found 1");
+  EXPECT_EQ(error_of(replace(base, "1000 0.3", "1000 -1")),
+            "weblar.txt:5: Poisson's ratio poisson must lie in -1 < poisson <= 0.5, found -1");
+  EXPECT_EQ(error_of(replace(base, "0.3 0.1", "0.3 -0.1")), "weblar.txt:5: the thickness must be greater than 0, found -0.10000000000000001");
+  EXPECT_EQ(error_of(replace(base, "0.9 10 1e-6", "0.9 10 -1e-6")),
+            "weblar.txt:3: the tolerance mntol must not be negative, found -9.9999999999999995e-07");
+  EXPECT_NO_THROW(read_text(replace(base, "1000 0.3", "1000 0.5")));
+}
+
+TEST(Input, AFileForAnotherProgramIsRejected) {
+  // A domica_3 file read by domica_1: the sixth solver value stands where the
+  // material marker is expected, so the material values shift.
+  std::string err = error_of(test::square_weblar(program::domica_3), program::domica_1);
+  EXPECT_NE(err, "no error");
+  EXPECT_EQ(err.rfind("weblar.txt:", 0), 0u) << err;
+  // A domica_2 file read by domica_3: its three parameters cannot fill six values.
+  err = error_of(test::square_weblar(program::domica_2), program::domica_3);
+  EXPECT_EQ(err.rfind("weblar.txt:", 0), 0u) << err;
+}
+
+TEST(Input, MissingFile) {
+  model m;
+  try {
+    input(m, test::temp_dir("missing") + "/weblar.txt", "weblar.txt");
+    FAIL();
+  } catch (const failure& f) {
+    EXPECT_EQ(f.status, exit_input);
+    EXPECT_EQ(std::string(f.what()), "weblar.txt: cannot open the file for reading: No such file or directory");
+  }
+}
+
+TEST(Input, QuotedInputIsPrintable) {
+  EXPECT_EQ(quoted(std::string("a\0b\x7f", 4)), "\"a\\x00b\\x7F\"");
+  EXPECT_EQ(quoted(std::string(60, 'x')), "\"" + std::string(40, 'x') + "...\"");
+}

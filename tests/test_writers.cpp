@@ -1,0 +1,356 @@
+// Final geometry and the two result files, compared byte for byte with text
+// written by hand from the file rules; and files written whole or not at all.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cmath>
+#include <filesystem>
+
+#include "common/ansys.h"
+#include "common/autocad.h"
+#include "common/failure.h"
+#include "common/geometry.h"
+#include "common/outfile.h"
+#include "common/setup.h"
+#include "tests/testutil.h"
+
+using namespace domica;
+
+namespace {
+
+// Nodes at the given plan points, triangles as given; `fixed` lists (glob, axis).
+model net(std::vector<std::pair<double, double>> nodes, std::vector<std::array<int, 3>> tris,
+          std::vector<std::pair<int, int>> fixed) {
+  model m;
+  m.nn = static_cast<int>(nodes.size());
+  m.ne = static_cast<int>(tris.size());
+  m.xo = fmat1(1, m.nn);
+  m.yo = fmat1(1, m.nn);
+  for (int i = 1; i <= m.nn; ++i) {
+    m.xo(i) = nodes[i - 1].first;
+    m.yo(i) = nodes[i - 1].second;
+  }
+  m.cst = cst_vec(1, m.ne);
+  for (int e = 1; e <= m.ne; ++e)
+    for (int loc = 1; loc <= 3; ++loc) m.cst(e).glob(loc) = tris[e - 1][loc - 1];
+  m.index = imat2(1, m.nn, 1, 3);
+  m.index.fill(0);
+  m.known = fmat2(1, m.nn, 1, 3);
+  m.known.fill(0.0);
+  for (auto [glob, axis] : fixed) m.index(glob, axis) = 1;
+  number(m);
+  m.x = fmat1(1, m.n);
+  m.x.fill(0.0);
+  return m;
+}
+
+shell_rec shell() {
+  std::string dir = test::temp_dir("shell");
+  test::write(dir + "/shell.txt", test::shell_text);
+  return read_shell(dir + "/shell.txt", "shell.txt");
+}
+
+const char* const ansys_head =
+    "/TITLE, SOLID65\n"
+    "\n"
+    "! ENTER THE MODEL CREATION PREPROCESSOR\n"
+    "/PREP7\n"
+    "\n"
+    "! DEFINE NODES\n";
+
+const char* const ansys_materials =
+    "\n"
+    "! DEFINE MATERIAL PROPERTY - CONCRETE\n"
+    "MP,   EX,     1,  3.00000000E+10\n"
+    "MP, NUXY,     1,  2.00000000E-01\n"
+    "MP, DENS,     1,  2.50000000E+03\n"
+    "MP, ALPX,     1,  1.00000000E-05\n"
+    "MP, REFT,     1,  0.00000000E+00\n"
+    "\n"
+    "! ACTIVATE A DATA TABLE\n"
+    "TB, CONCR,     1,    1\n"
+    "\n"
+    "! DEFINE A TEMPERATURE FOR THE DATA TABLE\n"
+    "TBTEMP,  0.00000000E+00,    1\n"
+    "\n"
+    "! DEFINE DATA FOR THE DATA TABLE\n"
+    "TBDATA,    1,  3.00000000E-01,  9.00000000E-01,  3.00000000E+06, -1.00000000E+00\n"
+    "\n"
+    "! DEFINE MATERIAL PROPERTY - STEEL\n"
+    "MP,   EX,     2,  2.00000000E+11\n"
+    "MP, DENS,     2,  7.85000000E+03\n"
+    "MP, ALPX,     2,  1.20000000E-05\n"
+    "MP, REFT,     2,  0.00000000E+00\n"
+    "\n"
+    "! DEFINE REAL CONSTANTS SET\n";
+
+const char* const ansys_types =
+    "\n"
+    "! DEFINE ELEMENT TYPE\n"
+    "ET,    1, SOLID65\n"
+    "\n"
+    "! SET THE MATERIAL PROPERTY ATTRIBUTE POINTER\n"
+    "MAT,     1\n"
+    "\n"
+    "! SET THE ELEMENT TYPE ATTRIBUTE POINTER\n"
+    "TYPE,    1\n"
+    "\n"
+    "! DEFINE ELEMENTS\n";
+
+const char* const ansys_solution =
+    "\n"
+    "FINISH\n"
+    "\n"
+    "! ENTER THE SOLUTION PROCESSOR\n"
+    "/SOLU\n"
+    "\n"
+    "! STATIC ANALYSIS\n"
+    "ANTYPE, STATIC, NEW\n"
+    "\n"
+    "! DEFINE CONSTRAINTS\n";
+
+std::string ansys_tail(const std::string& selection) {
+  return "\n"
+         "! DELETE FORCE LOADS ON NODES\n"
+         "FDELE, ALL, ALL\n"
+         "\n"
+         "! ASSIGN UNIFORM TEMPERATURE TO ALL NODES\n"
+         "TUNIF,  2.00000000E+01\n"
+         "\n"
+         "! SPECIFY ACCELERATION\n"
+         "ACEL,  0.00000000E+00,  0.00000000E+00, -9.81000000E+00\n"
+         "\n"
+         "! SPECIFY PRESSURE LOAD\n" +
+         selection +
+         "SF, ALL, PRES, -5.00000000E+02\n"
+         "NSEL, ALL, NODE\n"
+         "\n"
+         "! START A SOLUTION\n"
+         "SOLVE\n"
+         "\n"
+         "FINISH\n";
+}
+
+}  // namespace
+
+TEST(Writers, OneTriangleFilesByteForByte) {
+  model m = net({{0, 0}, {1, 0}, {0, 1}}, {{1, 2, 3}}, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3}});
+  EXPECT_EQ(m.n, 0);
+  finish(m);
+  EXPECT_EQ(autocad_text(m),
+            "osmode 0\n"
+            "pface\n"
+            "0.00000000E+00,0.00000000E+00,0.00000000E+00\n"
+            "1.00000000E+00,0.00000000E+00,0.00000000E+00\n"
+            "0.00000000E+00,1.00000000E+00,0.00000000E+00\n"
+            "\n"
+            "1 2 3\n"
+            "\n"
+            "\n"
+            "zoom ext ext\n");
+  std::string expect = std::string(ansys_head) +
+                       "N,     1,  0.00000000E+00,  0.00000000E+00, -1.00000000E-01\n"
+                       "N,     2,  1.00000000E+00,  0.00000000E+00, -1.00000000E-01\n"
+                       "N,     3,  0.00000000E+00,  1.00000000E+00, -1.00000000E-01\n"
+                       "N,     4,  0.00000000E+00,  0.00000000E+00,  1.00000000E-01\n"
+                       "N,     5,  1.00000000E+00,  0.00000000E+00,  1.00000000E-01\n"
+                       "N,     6,  0.00000000E+00,  1.00000000E+00,  1.00000000E-01\n" +
+                       ansys_materials +
+                       "R,     1,     2,  1.00000000E-02,  0.00000000E+00,  0.00000000E+00\n"
+                       "RMODIF,     1,    5,     2,  1.00000000E-02,  9.00000000E+01,  0.00000000E+00\n" +
+                       ansys_types +
+                       "REAL,     1\n"
+                       "EN,     1,     1,     2,     3,     3,     4,     5,     6,     6\n" +
+                       ansys_solution;
+  for (int glob = 1; glob <= 3; ++glob)
+    for (const char* dof : {"UX", "UY", "UZ"})
+      expect += "D,     " + std::to_string(glob) + ", " + dof + ",  0.00000000E+00\nD,     " + std::to_string(glob + 3) + ", " +
+                dof + ",  0.00000000E+00\n";
+  expect += ansys_tail("NSEL, S, NODE, ,     4,     6\n");
+  EXPECT_EQ(ansys_text(m, shell()), expect);
+}
+
+TEST(Writers, TwoTrianglesNegativeCoordinateAndZOnlySupport) {
+  // Node 1 at x = -1; node 4 fixed in z only; the other coordinates free at x = 0.
+  model m = net({{-1, 0}, {1, 0}, {1, 1}, {-1, 1}}, {{1, 2, 3}, {1, 3, 4}}, {{4, 3}});
+  EXPECT_EQ(m.n, 11);
+  finish(m);
+  EXPECT_EQ(autocad_text(m),
+            "osmode 0\n"
+            "pface\n"
+            "-1.00000000E+00,0.00000000E+00,0.00000000E+00\n"
+            "1.00000000E+00,0.00000000E+00,0.00000000E+00\n"
+            "1.00000000E+00,1.00000000E+00,0.00000000E+00\n"
+            "-1.00000000E+00,1.00000000E+00,0.00000000E+00\n"
+            "\n"
+            "1 2 3\n"
+            "\n"
+            "1 3 4\n"
+            "\n"
+            "\n"
+            "zoom ext ext\n");
+  std::string expect = std::string(ansys_head) +
+                       "N,     1, -1.00000000E+00,  0.00000000E+00, -1.00000000E-01\n"
+                       "N,     2,  1.00000000E+00,  0.00000000E+00, -1.00000000E-01\n"
+                       "N,     3,  1.00000000E+00,  1.00000000E+00, -1.00000000E-01\n"
+                       "N,     4, -1.00000000E+00,  1.00000000E+00, -1.00000000E-01\n"
+                       "N,     5, -1.00000000E+00,  0.00000000E+00,  1.00000000E-01\n"
+                       "N,     6,  1.00000000E+00,  0.00000000E+00,  1.00000000E-01\n"
+                       "N,     7,  1.00000000E+00,  1.00000000E+00,  1.00000000E-01\n"
+                       "N,     8, -1.00000000E+00,  1.00000000E+00,  1.00000000E-01\n" +
+                       ansys_materials +
+                       "R,     1,     2,  1.00000000E-02,  0.00000000E+00,  0.00000000E+00\n"
+                       "RMODIF,     1,    5,     2,  1.00000000E-02,  9.00000000E+01,  0.00000000E+00\n"
+                       "R,     2,     2,  1.00000000E-02,  0.00000000E+00,  0.00000000E+00\n"
+                       "RMODIF,     2,    5,     2,  1.00000000E-02,  9.00000000E+01,  0.00000000E+00\n" +
+                       ansys_types +
+                       "REAL,     1\n"
+                       "EN,     1,     1,     2,     3,     3,     5,     6,     7,     7\n"
+                       "REAL,     2\n"
+                       "EN,     2,     1,     3,     4,     4,     5,     7,     8,     8\n" +
+                       ansys_solution +
+                       "D,     4, UZ,  0.00000000E+00\n"
+                       "D,     8, UZ,  0.00000000E+00\n" +
+                       ansys_tail("NSEL, S, NODE, ,     5,     8\n");
+  EXPECT_EQ(ansys_text(m, shell()), expect);
+}
+
+TEST(Geometry, FramesOfAHorizontalTriangleForBothCornerOrders) {
+  model a = net({{0, 0}, {1, 0}, {0, 1}}, {{1, 2, 3}}, {});
+  finish(a);
+  EXPECT_EQ(a.cst(1).u(1), 1.0);
+  EXPECT_EQ(a.cst(1).v(2), 1.0);
+  EXPECT_EQ(a.cst(1).w(3), 1.0);
+  for (int glob = 1; glob <= 3; ++glob) EXPECT_EQ(a.outward(glob, 3), 1.0);
+  model b = net({{0, 0}, {1, 0}, {0, 1}}, {{1, 3, 2}}, {});
+  finish(b);
+  EXPECT_EQ(b.cst(1).w(3), -1.0);
+  EXPECT_EQ(b.cst(1).u(1), -1.0);
+  EXPECT_EQ(b.cst(1).u(3), 0.0);
+  EXPECT_EQ(b.cst(1).v(2), 1.0);
+  EXPECT_EQ(b.outward(2, 3), -1.0);  // a node of one triangle takes its normal
+  // Angles of the reinforcement directions of the anticlockwise triangle.
+  EXPECT_EQ(theta_of(a.cst(1).u), 0.0);
+  EXPECT_EQ(phi_of(a.cst(1).u), 0.0);
+  EXPECT_NEAR(theta_of(a.cst(1).v), 90.0, 1e-12);
+  EXPECT_EQ(phi_of(a.cst(1).v), 0.0);
+}
+
+TEST(Geometry, PositionsOfFixedAndFreeNodes) {
+  model m = net({{2, 3}, {4, 5}}, {}, {{1, 1}, {1, 2}, {1, 3}});
+  m.known(1, 1) = 0.5;
+  m.known(1, 2) = -0.5;
+  m.known(1, 3) = 7.0;
+  m.x(1) = 0.25;
+  m.x(2) = 0.125;
+  m.x(3) = -1.0;
+  fvec3x1 p;
+  vertex(m, 1, p);
+  EXPECT_EQ(p(1), 2.5);
+  EXPECT_EQ(p(2), 2.5);
+  EXPECT_EQ(p(3), 7.0);
+  vertex(m, 2, p);
+  EXPECT_EQ(p(1), 4.25);
+  EXPECT_EQ(p(2), 5.125);
+  EXPECT_EQ(p(3), -1.0);
+  // Without prescribed displacements (domica_2) fixed coordinates stay at the plan.
+  m.known = fmat2();
+  vertex(m, 1, p);
+  EXPECT_EQ(p(1), 2.0);
+  EXPECT_EQ(p(3), 0.0);
+}
+
+TEST(Geometry, DefinedValuesWhereTheRulesHaveNoDirection) {
+  // Triangle 1 stands upright in the x-z plane (normal along y); triangle 2 is
+  // folded flat onto a line; node 7 is in no triangle.
+  model m = net({{0, 0}, {1, 0}, {0, 1}, {5, 0}, {6, 0}, {5, 1}, {9, 9}}, {{1, 2, 3}, {4, 5, 6}}, {});
+  // Lift node 3 to (0, 0, 1): triangle 1 becomes (0,0,0), (1,0,0), (0,0,1).
+  m.x(m.index(3, 2)) = -1.0;
+  m.x(m.index(3, 3)) = 1.0;
+  // Move node 6 onto the line of nodes 4 and 5.
+  m.x(m.index(6, 2)) = -1.0;
+  finish(m);
+  const cst_rec& up = m.cst(1);
+  EXPECT_EQ(up.w(2), -1.0);
+  EXPECT_EQ(up.u(1), 1.0);  // global x as the first axis
+  EXPECT_EQ(up.u(2), 0.0);
+  EXPECT_EQ(up.v(3), 1.0);
+  const cst_rec& flat = m.cst(2);
+  EXPECT_EQ(flat.w(3), 1.0);
+  EXPECT_EQ(flat.u(1), 1.0);
+  EXPECT_EQ(m.outward(7, 3), 1.0);
+  // The angle functions never give NaN: an axis straight up, and a vertical
+  // component rounded just beyond 1.
+  fvec3x1 vertical{{0.0, 0.0, 1.0}}, beyond{{0.0, 0.0, 1.0000000000000002}};
+  EXPECT_EQ(theta_of(vertical), 0.0);
+  EXPECT_NEAR(phi_of(beyond), 90.0, 1e-12);
+  std::string text = ansys_text(m, shell());
+  EXPECT_EQ(text.find("nan"), std::string::npos);
+  EXPECT_EQ(text.find("NAN"), std::string::npos);
+  // A non-finite shape is a failed solution, not a file.
+  m.x(1) = NAN;
+  EXPECT_THROW(finish(m), failure);
+}
+
+TEST(Writers, ShellFileErrorsNameFileAndLine) {
+  std::string dir = test::temp_dir("shellerr");
+  auto error = [&](const std::string& text) -> std::string {
+    test::write(dir + "/shell.txt", text);
+    try {
+      read_shell(dir + "/shell.txt", "shell.txt");
+    } catch (const failure& f) {
+      EXPECT_EQ(f.status, exit_input);
+      return f.what();
+    }
+    return "no error";
+  };
+  std::string good = test::shell_text;
+  EXPECT_EQ(error(good), "no error");
+  EXPECT_EQ(error(good.substr(0, good.find("2e11"))), "shell.txt:7: expected a real number (steel ex), found the end of the file");
+  std::string bad = good;
+  bad.replace(bad.find("2500"), 4, "2,500");
+  EXPECT_EQ(error(bad), "shell.txt:5: expected a real number (concrete dens), found \"2,500\"");
+  EXPECT_EQ(error("no sections\n"),
+            "shell.txt:2: expected the line that opens the shell data (a line beginning with ':'), found the end of the file");
+  // Values of one section may run over several lines; comment lines before a
+  // section are skipped and a blank before ':' is not a section line.
+  shell_rec s;
+  test::write(dir + "/shell.txt", "c\n :x\n:a\n0.2\n-9.81 -500\n20 rest\nc\n:b\n3e10 0.2 2500 1e-5 -1 3e6 0.3 0.9\n:s\n2e11 7850 1.2e-5 0.01");
+  s = read_shell(dir + "/shell.txt", "shell.txt");
+  EXPECT_EQ(s.temp, 20.0);
+  EXPECT_EQ(s.steel.vr, 0.01);
+  EXPECT_EQ(s.concrete.mat, 1);
+  EXPECT_EQ(s.steel.mat, 2);
+}
+
+TEST(Writers, AFailedWriteLeavesNoPartialFile) {
+  namespace fs = std::filesystem;
+  std::string dir = test::temp_dir("atomic");
+  std::string path = dir + "/ansys.txt";
+  write_file(path, "ansys.txt", "complete earlier file\n");
+  // Limit the file size so that the write fails half-way, as on a full disk.
+  struct rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  bool failed = false;
+  try {
+    write_file(path, "ansys.txt", std::string(100000, 'x'));
+  } catch (const failure& f) {
+    failed = true;
+    EXPECT_EQ(f.status, exit_output);
+    EXPECT_EQ(std::string(f.what()).rfind("ansys.txt: cannot write the file: ", 0), 0u) << f.what();
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(test::read(path), "complete earlier file\n");
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);  // no temporary file left behind
+  // A folder that does not exist: nothing is created.
+  EXPECT_THROW(write_file(dir + "/missing/autocad.scr", "autocad.scr", "x"), failure);
+}

@@ -1,0 +1,43 @@
+// Helpers of the tests: temporary folders, files, running a program as a
+// user would, and small models built by hand.
+#pragma once
+
+#include <string>
+
+#include "common/model.h"
+
+namespace test {
+
+// A fresh empty folder under the build tree.
+std::string temp_dir(const std::string& tag);
+
+void write(const std::string& path, const std::string& text);
+std::string read(const std::string& path);
+bool exists(const std::string& path);
+
+struct run_result {
+  int status = -1;
+  std::string out, err;
+};
+
+// Run `exe` in folder `dir` with no arguments and no input; `prefix` is put
+// before the command in the shell (for limits such as ulimit).
+run_result run(const std::string& exe, const std::string& dir, const std::string& prefix = "");
+
+// Replace the digits of the elapsed-time line by "#".
+std::string mask_elapsed(const std::string& out);
+
+// A shell.txt with round values.
+extern const char* const shell_text;
+
+// A small valid weblar.txt for the given program: a unit square of two
+// triangles, corners 1 and 2 fixed in all axes.
+std::string square_weblar(domica::program p);
+
+// The lines of a text.
+int count_lines(const std::string& text);
+
+// Generated example net via makenet with the given arguments.
+std::string makenet(const std::string& args);
+
+}  // namespace test
