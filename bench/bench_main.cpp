@@ -1,0 +1,125 @@
+// Timings of the inner loops and of whole solutions on the bundled nets.
+//   build/bench/domica_bench [--benchmark_filter=...]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <random>
+
+#include "common/input.h"
+#include "domica_2/element.h"
+#include "domica_2/solution.h"
+#include "domica_2/solvelu.h"
+#include "domica_3/driver.h"
+#include "domica_3/objective.h"
+#include "domica_3/setforce.h"
+#include "domica_3/start.h"
+
+using namespace domica;
+
+namespace {
+
+model load(const char* example, program p) {
+  model m;
+  m.variant = p;
+  std::string path = std::string(SOURCE_DIR) + "/examples/" + example + "/weblar.txt";
+  input(m, path, "weblar.txt");
+  return m;
+}
+
+// Energy and gradient of domica_3 on the large dome (2791 nodes, 5400 triangles).
+void energy_large_dome(benchmark::State& state) {
+  model m = load("large_dome/domica_3", program::domica_3);
+  start3(m);
+  std::mt19937 rng(1);
+  std::uniform_real_distribution<double> u(-0.01, 0.01);
+  for (int i = 1; i <= m.n; ++i) m.x(i) = u(rng);
+  setforce(m, 1.0, m.x);
+  for (auto _ : state) benchmark::DoNotOptimize(objective(m, m.n, m.x, m.g));
+  state.SetItemsProcessed(state.iterations() * m.ne);
+}
+BENCHMARK(energy_large_dome);
+
+// Force setting of domica_3 on the large dome.
+void setforce_large_dome(benchmark::State& state) {
+  model m = load("large_dome/domica_3", program::domica_3);
+  start3(m);
+  for (auto _ : state) setforce(m, 0.5, m.x);
+  state.SetItemsProcessed(state.iterations() * m.ne);
+}
+BENCHMARK(setforce_large_dome);
+
+// Residual and tangent of one triangle.
+void element_tangent(benchmark::State& state) {
+  model m = load("pneumatic_dome/domica_2", program::domica_2);
+  start2(m);
+  m.x.fill(0.01);
+  fvec9x1 re;
+  fmat9x9 se;
+  for (auto _ : state) {
+    element(m, 7, -1.0, m.x, re, se);
+    benchmark::DoNotOptimize(se);
+  }
+}
+BENCHMARK(element_tangent);
+
+// Dense LU solve of order n.
+void lu_solve(benchmark::State& state) {
+  int n = static_cast<int>(state.range(0));
+  std::mt19937 rng(2);
+  std::uniform_real_distribution<double> u(-1, 1);
+  fmat2 a0(1, n, 1, n);
+  fmat1 b0(1, n);
+  for (int i = 1; i <= n; ++i) {
+    b0(i) = u(rng);
+    for (int j = 1; j <= n; ++j) a0(i, j) = u(rng) + (i == j ? n : 0);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    fmat2 a = a0;
+    fmat1 b = b0;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(solvelu(n, a, b));
+  }
+}
+BENCHMARK(lu_solve)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Whole solutions.
+void domica3_pneumatic_dome(benchmark::State& state) {
+  model base = load("pneumatic_dome/domica_3", program::domica_3);
+  for (auto _ : state) {
+    model m = base;
+    start3(m);
+    std::FILE* out = std::fopen("/dev/null", "w");
+    solve3(m, out);
+    std::fclose(out);
+  }
+}
+BENCHMARK(domica3_pneumatic_dome)->Unit(benchmark::kMillisecond);
+
+void domica3_large_dome(benchmark::State& state) {
+  model base = load("large_dome/domica_3", program::domica_3);
+  for (auto _ : state) {
+    model m = base;
+    start3(m);
+    std::FILE* out = std::fopen("/dev/null", "w");
+    solve3(m, out);
+    std::fclose(out);
+  }
+}
+BENCHMARK(domica3_large_dome)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void domica2_pneumatic_dome(benchmark::State& state) {
+  model base = load("pneumatic_dome/domica_2", program::domica_2);
+  for (auto _ : state) {
+    model m = base;
+    start2(m);
+    std::FILE* out = std::fopen("/dev/null", "w");
+    solution(m, out);
+    std::fclose(out);
+  }
+}
+BENCHMARK(domica2_pneumatic_dome)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
