@@ -11,6 +11,10 @@ namespace domica {
 
 shell_rec read_shell(const std::string& path, const std::string& name) {
   text_file t = open_text(path, name);
+  return read_shell(t);
+}
+
+shell_rec read_shell(text_file& t) {
   shell_rec s;
   scan(t, "the shell data");
   s.thick = read_real(t, "thick");

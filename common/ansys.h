@@ -35,6 +35,8 @@ struct shell_rec {
 // (thick, gravity, pressure, temp; concrete ex, nuxy, dens, alpx, fc, ft, c1,
 // c2; steel ex, dens, alpx, vr). Every failure names the file and the line.
 shell_rec read_shell(const std::string& path = "shell.txt", const std::string& name = "shell.txt");
+struct text_file;
+shell_rec read_shell(text_file& t);
 
 // Reinforcement angles in degrees of a unit axis: theta from the arctangent of
 // its horizontal components (0 when both vanish), phi from the arcsine of its

@@ -204,6 +204,10 @@ void point_loads(model& m, text_file& t) {
 
 void input(model& m, const std::string& path, const std::string& name) {
   text_file t = open_text(path, name);
+  input(m, t);
+}
+
+void input(model& m, text_file& t) {
   solver_parameters(m, t);
   material(m, t);
   nodes(m, t);

@@ -18,6 +18,10 @@ namespace domica {
 // and index (0/1 form), and the point loads into ff (domica_3) or maxforce.
 void input(model& m, const std::string& path = "weblar.txt", const std::string& name = "weblar.txt");
 
+// The same from a text already in memory.
+struct text_file;
+void input(model& m, text_file& t);
+
 // Twice the signed plan area of the triangle with the given plan corners;
 // positive when the corners run anticlockwise seen from above.
 inline double plan_aux(double x1, double y1, double x2, double y2, double x3, double y3) {
