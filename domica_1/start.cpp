@@ -1,13 +1,12 @@
 #include "domica_1/start.h"
 
 #include "common/ansys.h"
-#include "common/autocad.h"
-#include "common/failure.h"
 #include "common/format.h"
-#include "common/geometry.h"
 #include "common/input.h"
 #include "common/report.h"
+#include "common/results.h"
 #include "common/setup.h"
+#include "domica_3/driver.h"
 #include "domica_3/objective.h"
 #include "nlp/norm.h"
 
@@ -50,7 +49,7 @@ void run1() {
   try {
     r = solve1(m);
   } catch (const nlp::halt&) {
-    throw failure(exit_solution, "the minimiser found no descent direction (Line Search Failure); no output written");
+    throw no_descent();
   }
   // 4. Report.
   std::string out = r.optimal ? "Optimal\n" : "NOT Optimal\n";
@@ -58,14 +57,9 @@ void run1() {
   put_int(out, r.minor, 5);
   out += '\n';
   std::fputs(out.c_str(), stdout);
-  double seconds = seconds_since(m.clock1);
-  std::fputs("\n", stdout);
-  std::fputs(elapsed_line(seconds).c_str(), stdout);
-  std::fflush(stdout);
+  print_elapsed(seconds_since(m.clock1));
   // 5. Write the results.
-  finish(m);
-  autocad(m);
-  ansys(m, shell);
+  write_results(m, shell);
 }
 
 }  // namespace domica

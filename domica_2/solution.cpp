@@ -7,11 +7,10 @@
 #include <string>
 
 #include "common/ansys.h"
-#include "common/autocad.h"
 #include "common/failure.h"
-#include "common/geometry.h"
 #include "common/input.h"
 #include "common/report.h"
+#include "common/results.h"
 #include "common/setup.h"
 #include "domica_2/solvelu.h"
 #include "domica_2/structure.h"
@@ -122,13 +121,9 @@ void run2() {
   // 3. Newton solution in load steps.
   m.clock1 = std::chrono::steady_clock::now();
   solution(m);
-  std::fputs("\n", stdout);
-  std::fputs(elapsed_line(seconds_since(m.clock1)).c_str(), stdout);
-  std::fflush(stdout);
+  print_elapsed(seconds_since(m.clock1));
   // 4. Write the results.
-  finish(m);
-  autocad(m);
-  ansys(m, shell);
+  write_results(m, shell);
 }
 
 }  // namespace domica

@@ -1,11 +1,9 @@
 #include "domica_3/driver.h"
 
 #include "common/ansys.h"
-#include "common/autocad.h"
-#include "common/failure.h"
-#include "common/geometry.h"
 #include "common/input.h"
 #include "common/report.h"
+#include "common/results.h"
 #include "domica_3/objective.h"
 #include "domica_3/setforce.h"
 #include "domica_3/start.h"
@@ -42,6 +40,10 @@ void solve3(model& m, std::FILE* out, int maxcalls) {
   }
 }
 
+failure no_descent() {
+  return failure(exit_solution, "the minimiser found no descent direction (Line Search Failure); no output written");
+}
+
 void run3() {
   model m;
   m.variant = program::domica_3;
@@ -55,15 +57,11 @@ void run3() {
   try {
     solve3(m);
   } catch (const nlp::halt&) {
-    throw failure(exit_solution, "the minimiser found no descent direction (Line Search Failure); no output written");
+    throw no_descent();
   }
-  std::fputs("\n", stdout);
-  std::fputs(elapsed_line(seconds_since(m.clock1)).c_str(), stdout);
-  std::fflush(stdout);
+  print_elapsed(seconds_since(m.clock1));
   // 4. Write the results.
-  finish(m);
-  autocad(m);
-  ansys(m, shell);
+  write_results(m, shell);
 }
 
 }  // namespace domica

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/failure.h"
 #include "common/model.h"
 
 namespace domica {
@@ -15,6 +16,9 @@ constexpr int max_calls_per_step = 100;
 // the loads, and minimise again while the gradient under the loads set for the
 // new shape exceeds maxnorm. Progress lines go to `out`.
 void solve3(model& m, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
+
+// The failure that ends a run whose minimiser met "Line Search Failure".
+failure no_descent();
 
 // The whole run of domica_3 in the working directory.
 void run3();

@@ -99,36 +99,43 @@ inline int pos(int n, int i, int j) { return j + ((i - j) * (2 * n - i + j + 1))
 // left of the diagonal, then those below it.
 void symmetric_product(int n, const fmat1& h, const fmat1& v, fmat1& y);
 
+// One line search along d from x, which leaves in s the step taken and in y
+// the change of the gradient over it; returns the value at the new x.
+template <class F>
+double search_pair(F& objective, int n, int maxls, double lstol, double f, fmat1& x, fmat1& g, const fmat1& d, fmat1& s,
+                   fmat1& y) {
+  for (int i = 1; i <= n; ++i) {
+    s(i) = x(i);
+    y(i) = g(i);
+  }
+  f = linesearch(objective, n, maxls, lstol, f, x, g, d);
+  for (int i = 1; i <= n; ++i) {
+    s(i) = x(i) - s(i);
+    y(i) = g(i) - y(i);
+  }
+  return f;
+}
+
+// The first step of every minimiser: evaluate at x, then one steepest-descent search.
+template <class F>
+double first_step(F& objective, int n, int maxls, double lstol, fmat1& x, fmat1& g, fmat1& d, fmat1& s, fmat1& y) {
+  double f = objective(n, x, g);
+  for (int i = 1; i <= n; ++i) d(i) = -g(i);
+  return search_pair(objective, n, maxls, lstol, f, x, g, d, s, y);
+}
+
 template <class F>
 qn_result lbfgs(F& objective, int maxlist, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
   qn_result r;
   pair_list list;
   fmat1 d(1, n), s(1, n), y(1, n);
   r.minor = 1;
-  r.f = objective(n, x, g);
-  for (int i = 1; i <= n; ++i) {
-    d(i) = -g(i);
-    s(i) = x(i);
-    y(i) = g(i);
-  }
-  r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
-  for (int i = 1; i <= n; ++i) {
-    s(i) = x(i) - s(i);
-    y(i) = g(i) - y(i);
-  }
+  r.f = first_step(objective, n, maxls, lstol, x, g, d, s, y);
   pair_list::create(list, n, s, y);
   while (r.minor < maxminor && norm(n, g) > maxnorm) {
     r.minor = r.minor + 1;
     direction(list, n, g, d);
-    for (int i = 1; i <= n; ++i) {
-      s(i) = x(i);
-      y(i) = g(i);
-    }
-    r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
-    for (int i = 1; i <= n; ++i) {
-      s(i) = x(i) - s(i);
-      y(i) = g(i) - y(i);
-    }
+    r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, s, y);
     if (r.minor > maxlist)
       pair_list::rotate(list, n, s, y);
     else
@@ -143,17 +150,7 @@ qn_result mbfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, do
   qn_result r;
   fmat1 d(1, n), p(1, n), q(1, n);
   r.minor = 1;
-  r.f = objective(n, x, g);
-  for (int i = 1; i <= n; ++i) {
-    d(i) = -g(i);
-    p(i) = x(i);
-    q(i) = g(i);
-  }
-  r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
-  for (int i = 1; i <= n; ++i) {
-    p(i) = x(i) - p(i);
-    q(i) = g(i) - q(i);
-  }
+  r.f = first_step(objective, n, maxls, lstol, x, g, d, p, q);
   while (r.minor < maxminor && norm(n, g) > maxnorm) {
     r.minor = r.minor + 1;
     double pq = 0.0, qq = 0.0, pg = 0.0, qg = 0.0;
@@ -167,15 +164,7 @@ qn_result mbfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, do
     double c1 = qg / qq - 2 * pg / pq;
     double c2 = pg / qq;
     for (int i = 1; i <= n; ++i) d(i) = c1 * p(i) + c2 * q(i) - gamma * g(i);
-    for (int i = 1; i <= n; ++i) {
-      p(i) = x(i);
-      q(i) = g(i);
-    }
-    r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
-    for (int i = 1; i <= n; ++i) {
-      p(i) = x(i) - p(i);
-      q(i) = g(i) - q(i);
-    }
+    r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, p, q);
   }
   r.optimal = norm(n, g) <= maxnorm;
   return r;
@@ -192,17 +181,7 @@ qn_result bfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, dou
     h(pos(n, j, j)) = 1.0;
     for (int i = j + 1; i <= n; ++i) h(pos(n, i, j)) = 0.0;
   }
-  r.f = objective(n, x, g);
-  for (int i = 1; i <= n; ++i) {
-    d(i) = -g(i);
-    p(i) = x(i);
-    q(i) = g(i);
-  }
-  r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
-  for (int i = 1; i <= n; ++i) {
-    p(i) = x(i) - p(i);
-    q(i) = g(i) - q(i);
-  }
+  r.f = first_step(objective, n, maxls, lstol, x, g, d, p, q);
   while (r.minor < maxminor && norm(n, g) > maxnorm) {
     r.minor = r.minor + 1;
     symmetric_product(n, h, q, hq);
@@ -225,15 +204,7 @@ qn_result bfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, dou
     }
     symmetric_product(n, h, g, d);
     for (int i = 1; i <= n; ++i) d(i) = -d(i);
-    for (int i = 1; i <= n; ++i) {
-      p(i) = x(i);
-      q(i) = g(i);
-    }
-    r.f = linesearch(objective, n, maxls, lstol, r.f, x, g, d);
-    for (int i = 1; i <= n; ++i) {
-      p(i) = x(i) - p(i);
-      q(i) = g(i) - q(i);
-    }
+    r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, p, q);
   }
   r.optimal = norm(n, g) <= maxnorm;
   return r;

@@ -16,25 +16,12 @@ using namespace domica;
 
 namespace {
 
-std::string example(const std::string& name) {
-  std::string dir = test::temp_dir("example");
-  std::string from = std::string(SOURCE_DIR) + "/examples/" + name;
-  test::write(dir + "/weblar.txt", test::read(from + "/weblar.txt"));
-  test::write(dir + "/shell.txt", test::read(from + "/shell.txt"));
-  return dir;
-}
-
-model read_model(const std::string& dir, program p) {
-  model m;
-  m.variant = p;
-  input(m, dir + "/weblar.txt", "weblar.txt");
-  return m;
-}
+model read_dir(const std::string& dir, program p) { return test::model_from_text(test::read(dir + "/weblar.txt"), p); }
 
 }  // namespace
 
 TEST(Domica1, HangingShellEndToEnd) {
-  std::string dir = example("hanging_shell/domica_1");
+  std::string dir = test::example_dir("hanging_shell/domica_1");
   test::run_result r = test::run(DOMICA_1_EXE, dir);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
@@ -44,7 +31,7 @@ TEST(Domica1, HangingShellEndToEnd) {
   EXPECT_TRUE(test::exists(dir + "/ansys.txt"));
 
   // The found surface is in equilibrium, and it hangs below its corners.
-  model m = read_model(dir, program::domica_1);
+  model m = read_dir(dir, program::domica_1);
   start1(m);
   nlp::qn_result q = solve1(m);
   EXPECT_TRUE(q.optimal);
@@ -57,7 +44,7 @@ TEST(Domica1, HangingShellEndToEnd) {
 }
 
 TEST(Domica1, NoLoadIsLineSearchFailure) {
-  std::string dir = example("hanging_shell/domica_1");
+  std::string dir = test::example_dir("hanging_shell/domica_1");
   std::string text = test::read(dir + "/weblar.txt");
   text.replace(text.find(" 2   young"), 2, " 0");
   test::write(dir + "/weblar.txt", text);
@@ -70,7 +57,7 @@ TEST(Domica1, NoLoadIsLineSearchFailure) {
 }
 
 TEST(Domica1, OneIterationIsReportedAsSuch) {
-  std::string dir = example("hanging_shell/domica_1");
+  std::string dir = test::example_dir("hanging_shell/domica_1");
   std::string text = test::read(dir + "/weblar.txt");
   text.replace(text.find(" 5000 "), 6, " 1 ");
   test::write(dir + "/weblar.txt", text);
@@ -80,8 +67,8 @@ TEST(Domica1, OneIterationIsReportedAsSuch) {
 }
 
 TEST(Domica1, SameShapeAsDomica3WithoutPressure) {
-  model one = read_model(example("hanging_shell/domica_1"), program::domica_1);
-  model three = read_model(example("hanging_shell/domica_3"), program::domica_3);
+  model one = read_dir(test::example_dir("hanging_shell/domica_1"), program::domica_1);
+  model three = read_dir(test::example_dir("hanging_shell/domica_3"), program::domica_3);
   start1(one);
   solve1(one);
   start3(three);

@@ -20,14 +20,7 @@ using namespace domica;
 
 namespace {
 
-model from_text(const std::string& text) {
-  std::string dir = test::temp_dir("form2");
-  test::write(dir + "/weblar.txt", text);
-  model m;
-  m.variant = program::domica_2;
-  input(m, dir + "/weblar.txt", "weblar.txt");
-  return m;
-}
+model from_text(const std::string& text) { return test::model_from_text(text, program::domica_2); }
 
 model unit_triangle(const char* corners) {
   model m = from_text(std::string(": p\n1e-6 10 1\n: m\n1000 0.3 0.1 0 6\n: n\n3\nh\n1 0 0\n2 1 0\n3 0 1\n: e\n1\nh\n1 ") + corners +

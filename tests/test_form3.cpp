@@ -18,14 +18,7 @@ using namespace domica;
 
 namespace {
 
-model from_text(const std::string& text, program p = program::domica_3) {
-  std::string dir = test::temp_dir("form3");
-  test::write(dir + "/weblar.txt", text);
-  model m;
-  m.variant = p;
-  input(m, dir + "/weblar.txt", "weblar.txt");
-  return m;
-}
+model from_text(const std::string& text) { return test::model_from_text(text, program::domica_3); }
 
 // One triangle with the given corner order, nodes at (0,0), (1,0), (0,1), all free.
 model one_triangle(const char* corners, double pressure = 0.0, double density = 0.0) {

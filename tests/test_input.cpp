@@ -11,14 +11,7 @@ using namespace domica;
 
 namespace {
 
-model read_text(const std::string& text, program p = program::domica_3) {
-  std::string dir = test::temp_dir("input");
-  test::write(dir + "/weblar.txt", text);
-  model m;
-  m.variant = p;
-  input(m, dir + "/weblar.txt", "weblar.txt");
-  return m;
-}
+model read_text(const std::string& text, program p = program::domica_3) { return test::model_from_text(text, p); }
 
 std::string error_of(const std::string& text, program p = program::domica_3) {
   try {

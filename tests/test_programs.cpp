@@ -19,14 +19,6 @@ using namespace domica;
 
 namespace {
 
-std::string example(const std::string& name) {
-  std::string dir = test::temp_dir("program");
-  std::string from = std::string(SOURCE_DIR) + "/examples/" + name;
-  test::write(dir + "/weblar.txt", test::read(from + "/weblar.txt"));
-  test::write(dir + "/shell.txt", test::read(from + "/shell.txt"));
-  return dir;
-}
-
 std::string lines(std::initializer_list<std::pair<int, int>> steps) {
   std::string out;
   for (auto [major, minor] : steps) {
@@ -69,7 +61,7 @@ std::pair<double, double> equilibrium(const std::string& dir) {
 }  // namespace
 
 TEST(Programs, Domica3PneumaticDome) {
-  std::string dir = example("pneumatic_dome/domica_3");
+  std::string dir = test::example_dir("pneumatic_dome/domica_3");
   test::run_result r = test::run(DOMICA_3_EXE, dir);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
@@ -86,7 +78,7 @@ TEST(Programs, Domica3PneumaticDome) {
 }
 
 TEST(Programs, Domica3SupportHeights) {
-  std::string dir = example("support_heights/domica_3");
+  std::string dir = test::example_dir("support_heights/domica_3");
   test::run_result r = test::run(DOMICA_3_EXE, dir);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(test::mask_elapsed(r.out), lines({{1, 421}}));
@@ -101,7 +93,7 @@ TEST(Programs, Domica3SupportHeights) {
 }
 
 TEST(Programs, Domica2MatchesDomica3OnThePneumaticDome) {
-  std::string two = example("pneumatic_dome/domica_2"), three = example("pneumatic_dome/domica_3");
+  std::string two = test::example_dir("pneumatic_dome/domica_2"), three = test::example_dir("pneumatic_dome/domica_3");
   test::run_result r = test::run(DOMICA_2_EXE, two);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(test::mask_elapsed(r.out), lines({{1, 42}, {2, 5}, {3, 5}, {4, 4}}));

@@ -1,5 +1,7 @@
 #include "tests/testutil.h"
 
+#include "common/input.h"
+
 #include <sys/wait.h>
 
 #include <atomic>
@@ -83,6 +85,24 @@ int count_lines(const std::string& text) {
   for (char ch : text)
     if (ch == '\n') ++k;
   return k;
+}
+
+domica::model model_from_text(const std::string& text, domica::program p) {
+  std::string dir = temp_dir("model");
+  write(dir + "/weblar.txt", text);
+  domica::model m;
+  m.variant = p;
+  domica::input(m, dir + "/weblar.txt", "weblar.txt");
+  fs::remove_all(dir);
+  return m;
+}
+
+std::string example_dir(const std::string& name) {
+  std::string dir = temp_dir("example");
+  std::string from = std::string(SOURCE_DIR) + "/examples/" + name;
+  write(dir + "/weblar.txt", read(from + "/weblar.txt"));
+  write(dir + "/shell.txt", read(from + "/shell.txt"));
+  return dir;
 }
 
 std::string makenet(const std::string& args) {

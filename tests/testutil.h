@@ -37,6 +37,12 @@ std::string square_weblar(domica::program p);
 // The lines of a text.
 int count_lines(const std::string& text);
 
+// A model read from `text` as the weblar.txt of program p.
+domica::model model_from_text(const std::string& text, domica::program p);
+
+// A fresh folder holding weblar.txt and shell.txt of examples/NAME.
+std::string example_dir(const std::string& name);
+
 // Generated example net via makenet with the given arguments.
 std::string makenet(const std::string& args);
 
