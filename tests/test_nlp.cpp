@@ -67,23 +67,18 @@ double ill_conditioned(int n, const fmat1& x, fmat1& g) {
   return f;
 }
 
-// Capture what the engine writes on standard output while `body` runs.
+// Capture what the engine writes on standard output while `body` runs. When
+// the body throws, the captured text is thrown instead (as a std::string).
 std::string stdout_of(const std::function<void()>& body) {
   std::fflush(stdout);
   std::FILE* tmp = std::tmpfile();
   int saved = dup(fileno(stdout));
   dup2(fileno(tmp), fileno(stdout));
+  bool thrown = false;
   try {
     body();
   } catch (...) {
-    std::fflush(stdout);
-    dup2(saved, fileno(stdout));
-    close(saved);
-    std::rewind(tmp);
-    char buf[256] = {0};
-    std::size_t k = std::fread(buf, 1, sizeof buf - 1, tmp);
-    std::fclose(tmp);
-    throw std::string(buf, k);
+    thrown = true;
   }
   std::fflush(stdout);
   dup2(saved, fileno(stdout));
@@ -92,6 +87,7 @@ std::string stdout_of(const std::function<void()>& body) {
   char buf[256] = {0};
   std::size_t k = std::fread(buf, 1, sizeof buf - 1, tmp);
   std::fclose(tmp);
+  if (thrown) throw std::string(buf, k);
   return std::string(buf, k);
 }
 
