@@ -12,6 +12,7 @@
 #include "common/failure.h"
 #include "common/geometry.h"
 #include "common/outfile.h"
+#include "common/report.h"
 #include "common/setup.h"
 #include "tests/testutil.h"
 
@@ -353,4 +354,15 @@ TEST(Writers, AFailedWriteLeavesNoPartialFile) {
   EXPECT_EQ(files, 1);  // no temporary file left behind
   // A folder that does not exist: nothing is created.
   EXPECT_THROW(write_file(dir + "/missing/autocad.scr", "autocad.scr", "x"), failure);
+}
+
+TEST(Console, FieldsRoundingAndWideNumbers) {
+  EXPECT_EQ(major_line(1, 37), "Major =     1   Minor =    37\n");
+  EXPECT_EQ(major_line(123456, 7654321), "Major = 123456   Minor = 7654321\n");  // wider than the field: in full
+  EXPECT_EQ(not_attained_line(3), "Convergence was not attained at major =     3\n");
+  EXPECT_EQ(elapsed_line(2.5), "Elapsed time =           3 seconds\n");
+  EXPECT_EQ(elapsed_line(2.4), "Elapsed time =           2 seconds\n");
+  EXPECT_EQ(elapsed_line(1.5), "Elapsed time =           2 seconds\n");
+  EXPECT_EQ(elapsed_line(0.49), "Elapsed time =           0 seconds\n");
+  EXPECT_EQ(elapsed_line(123456789012.0), "Elapsed time = 123456789012 seconds\n");
 }
