@@ -55,7 +55,8 @@ void finish(model& m) {
       v(axis) = v(axis) - w(axis);
     }
     cross(u, v, w);
-    if (length(w) == 0.0 || !std::isfinite(length(w))) {
+    double area2 = length(w);
+    if (area2 == 0.0 || !std::isfinite(area2)) {
       el.u = fvec3x1{{1.0, 0.0, 0.0}};
       el.v = fvec3x1{{0.0, 1.0, 0.0}};
       el.w = fvec3x1{{0.0, 0.0, 1.0}};
@@ -66,7 +67,7 @@ void finish(model& m) {
     cross(w, u, v);
     store(u, length(u), el.u);
     store(v, length(v), el.v);
-    store(w, length(w), el.w);
+    store(w, area2, el.w);
   }
   m.outward = fmat2(1, m.nn, 1, 3);
   m.outward.fill(0.0);

@@ -28,24 +28,11 @@ const char* program_name(program p) {
 // programs, so a number right after the last value most likely means a file
 // written for another program: that is reported instead of being read shifted.
 void end_parameters(const model& m, text_file& t) {
-  std::size_t p = t.pos;
-  while (p < t.data.size() && (t.data[p] == ' ' || t.data[p] == '\t' || t.data[p] == '\r')) ++p;
-  std::size_t q = p;
-  while (q < t.data.size() && t.data[q] != ' ' && t.data[q] != '\t' && t.data[q] != '\r' && t.data[q] != '\n') ++q;
-  if (q > p) {
-    text_file probe;
-    probe.data = t.data.substr(p, q - p);
-    bool number = true;
-    try {
-      read_real(probe, "");
-    } catch (const failure&) {
-      number = false;
-    }
-    if (number)
-      input_error(t, t.line,
-                  std::string("more values on this line than ") + program_name(m.variant) + " reads here (found " +
-                      quoted(t.data.substr(p, q - p)) + "); is this a file for another program?");
-  }
+  std::string extra = number_on_line(t);
+  if (!extra.empty())
+    input_error(t, t.line,
+                std::string("more values on this line than ") + program_name(m.variant) + " reads here (found " + quoted(extra) +
+                    "); is this a file for another program?");
   end_record(t);
 }
 

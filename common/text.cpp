@@ -132,6 +132,16 @@ std::int32_t read_count(text_file& t, const char* what, int tokens) {
   return count;
 }
 
+std::string number_on_line(const text_file& t) {
+  std::size_t p = t.pos;
+  while (p < t.data.size() && is_blank(t.data[p])) ++p;
+  std::size_t q = p;
+  while (q < t.data.size() && !is_space(t.data[q])) ++q;
+  std::string token = t.data.substr(p, q - p);
+  if (token.empty() || !real_syntax(token) || !std::isfinite(std::strtod(token.c_str(), nullptr))) return "";
+  return token;
+}
+
 void end_record(text_file& t) {
   while (t.pos < t.data.size() && t.data[t.pos] != '\n') ++t.pos;
   if (t.pos < t.data.size()) ++t.pos, ++t.line;

@@ -37,6 +37,11 @@ double read_real(text_file& t, const char* what);
 // rejected before anything is allocated for it.
 std::int32_t read_count(text_file& t, const char* what, int tokens);
 
+// The next value on the current line, when there is one and it reads as a
+// real number (used to spot a parameter line with more values than expected);
+// empty otherwise. Reads nothing.
+std::string number_on_line(const text_file& t);
+
 // End of record: discard the rest of the line on which the last value was read.
 void end_record(text_file& t);
 

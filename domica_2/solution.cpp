@@ -87,23 +87,24 @@ void solution(model& m, std::FILE* out) {
     int minor = 0;
     while (minor < m.maxminor && unbalance(n, maxnorm, r)) {
       minor = minor + 1;
-      std::string where = "at load step " + std::to_string(major) + ", iteration " + std::to_string(minor);
+      // Only a failure needs the words, so they are made only then.
+      auto where = [&] { return "at load step " + std::to_string(major) + ", iteration " + std::to_string(minor); };
       int column = solvelu(n, s, r);
       if (column != 0) {
-        std::string why = "the tangent is singular " + where + " (zero pivot in column " + std::to_string(column) + ")";
+        std::string why = "the tangent is singular " + where() + " (zero pivot in column " + std::to_string(column) + ")";
         if (major == 1 && minor == 1 && m.maxpressure == 0.0)
           why += ": the net has no pressure, so nothing resists the first vertical motion of the flat net"
                  " (domica_1 or domica_3 find such forms)";
         throw failure(exit_solution, why + "; no output written");
       }
       if (!finite_all(n, r))
-        throw failure(exit_solution, "the Newton correction is not finite " + where + "; no output written");
+        throw failure(exit_solution, "the Newton correction is not finite " + where() + "; no output written");
       for (int i = 1; i <= n; ++i) x(i) = x(i) - r(i);
       if (!finite_all(n, x))
-        throw failure(exit_solution, "the displacements are not finite " + where + "; no output written");
+        throw failure(exit_solution, "the displacements are not finite " + where() + "; no output written");
       structure(m, n, pressure, force, x, r, s);
       if (!finite_all(n, r))
-        throw failure(exit_solution, "the out-of-balance forces are not finite " + where + "; no output written");
+        throw failure(exit_solution, "the out-of-balance forces are not finite " + where() + "; no output written");
     }
     std::fputs(unbalance(n, maxnorm, r) ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
     std::fflush(out);
