@@ -3,44 +3,9 @@
 #include <cmath>
 
 #include "common/format.h"
-#include "common/geometry.h"
 #include "common/outfile.h"
-#include "common/text.h"
 
 namespace domica {
-
-shell_rec read_shell(const std::string& path, const std::string& name) {
-  text_file t = open_text(path, name);
-  return read_shell(t);
-}
-
-shell_rec read_shell(text_file& t) {
-  shell_rec s;
-  scan(t, "the shell data");
-  s.thick = read_real(t, "thick");
-  if (!(s.thick > 0.0)) input_error(t, t.line, "the shell thickness thick must be greater than 0");
-  s.gravity = read_real(t, "gravity");
-  s.pressure = read_real(t, "pressure");
-  s.temp = read_real(t, "temp");
-  end_record(t);
-  scan(t, "the concrete data");
-  s.concrete.ex = read_real(t, "concrete ex");
-  s.concrete.nuxy = read_real(t, "concrete nuxy");
-  s.concrete.dens = read_real(t, "concrete dens");
-  s.concrete.alpx = read_real(t, "concrete alpx");
-  s.concrete.fc = read_real(t, "concrete fc");
-  s.concrete.ft = read_real(t, "concrete ft");
-  s.concrete.c1 = read_real(t, "concrete c1");
-  s.concrete.c2 = read_real(t, "concrete c2");
-  end_record(t);
-  scan(t, "the steel data");
-  s.steel.ex = read_real(t, "steel ex");
-  s.steel.dens = read_real(t, "steel dens");
-  s.steel.alpx = read_real(t, "steel alpx");
-  s.steel.vr = read_real(t, "steel vr");
-  end_record(t);
-  return s;
-}
 
 namespace {
 
@@ -97,11 +62,11 @@ double phi_of(const fvec3x1& axis) {
   return degrees * std::asin(s);
 }
 
-std::string ansys_text(const model& m, const shell_rec& shell) {
+std::string ansys_text(const net& nt, const surface& sf, const shell_rec& shell) {
   const concrete_rec& concrete = shell.concrete;
   const steel_rec& steel = shell.steel;
   std::string out;
-  out.reserve(static_cast<std::size_t>(m.nn) * 180 + static_cast<std::size_t>(m.ne) * 260 + 2048);
+  out.reserve(static_cast<std::size_t>(nt.nn) * 180 + static_cast<std::size_t>(nt.ne) * 260 + 2048);
 
   line(out, "/TITLE, SOLID65");
   line(out, "");
@@ -111,17 +76,17 @@ std::string ansys_text(const model& m, const shell_rec& shell) {
 
   line(out, "! DEFINE NODES");
   double half = 0.5 * shell.thick;
-  for (int glob = 1; glob <= m.nn; ++glob) {
+  for (int glob = 1; glob <= nt.nn; ++glob) {
     fvec3x1 p;
-    vertex(m, glob, p);
-    for (int axis = 1; axis <= 3; ++axis) p(axis) = p(axis) - half * m.outward(glob, axis);
+    for (int axis = 1; axis <= 3; ++axis) p(axis) = sf.pos(glob, axis);
+    for (int axis = 1; axis <= 3; ++axis) p(axis) = p(axis) - half * sf.outward(glob, axis);
     node_line(out, glob, p);
   }
-  for (int glob = 1; glob <= m.nn; ++glob) {
+  for (int glob = 1; glob <= nt.nn; ++glob) {
     fvec3x1 p;
-    vertex(m, glob, p);
-    for (int axis = 1; axis <= 3; ++axis) p(axis) = p(axis) + half * m.outward(glob, axis);
-    node_line(out, static_cast<long long>(m.nn) + glob, p);
+    for (int axis = 1; axis <= 3; ++axis) p(axis) = sf.pos(glob, axis);
+    for (int axis = 1; axis <= 3; ++axis) p(axis) = p(axis) + half * sf.outward(glob, axis);
+    node_line(out, static_cast<long long>(nt.nn) + glob, p);
   }
   line(out, "");
 
@@ -165,9 +130,9 @@ std::string ansys_text(const model& m, const shell_rec& shell) {
   line(out, "");
 
   line(out, "! DEFINE REAL CONSTANTS SET");
-  for (int e = 1; e <= m.ne; ++e) {
-    reinforcement(out, "R, ", e, ", ", steel, m.cst(e).u);
-    reinforcement(out, "RMODIF, ", e, ",    5, ", steel, m.cst(e).v);
+  for (int e = 1; e <= nt.ne; ++e) {
+    reinforcement(out, "R, ", e, ", ", steel, sf.tri(e).u);
+    reinforcement(out, "RMODIF, ", e, ",    5, ", steel, sf.tri(e).v);
   }
   line(out, "");
 
@@ -186,9 +151,9 @@ std::string ansys_text(const model& m, const shell_rec& shell) {
   line(out, "");
 
   line(out, "! DEFINE ELEMENTS");
-  long long nn = m.nn;
-  for (int e = 1; e <= m.ne; ++e) {
-    long long g1 = m.cst(e).glob(1), g2 = m.cst(e).glob(2), g3 = m.cst(e).glob(3);
+  long long nn = nt.nn;
+  for (int e = 1; e <= nt.ne; ++e) {
+    long long g1 = nt.tri(e)(1), g2 = nt.tri(e)(2), g3 = nt.tri(e)(3);
     out += "REAL, ";
     put_int(out, e, 5);
     out += '\n';
@@ -213,9 +178,9 @@ std::string ansys_text(const model& m, const shell_rec& shell) {
 
   line(out, "! DEFINE CONSTRAINTS");
   static const char* const dof[3] = {", UX,  0.00000000E+00\n", ", UY,  0.00000000E+00\n", ", UZ,  0.00000000E+00\n"};
-  for (int glob = 1; glob <= m.nn; ++glob)
+  for (int glob = 1; glob <= nt.nn; ++glob)
     for (int axis = 1; axis <= 3; ++axis)
-      if (m.index(glob, axis) > m.n) {
+      if (nt.fixed(glob, axis) == 1) {
         out += "D, ";
         put_int(out, glob, 5);
         out += dof[axis - 1];
@@ -260,8 +225,8 @@ std::string ansys_text(const model& m, const shell_rec& shell) {
   return out;
 }
 
-void ansys(const model& m, const shell_rec& shell, const std::string& path) {
-  write_file(path, "ansys.txt", ansys_text(m, shell));
+void ansys(const net& nt, const surface& sf, const shell_rec& shell, const std::string& path) {
+  write_file(path, "ansys.txt", ansys_text(nt, sf, shell));
 }
 
 }  // namespace domica

@@ -4,14 +4,15 @@
 
 #include <string>
 
-#include "common/model.h"
+#include "common/problem.h"
+#include "common/surface.h"
 
 namespace domica {
 
-// The whole text of autocad.scr.
-std::string autocad_text(const model& m);
+// The whole text of autocad.scr from the net's triangles and the found positions.
+std::string autocad_text(const net& nt, const surface& sf);
 
 // Write autocad.scr (whole or not at all).
-void autocad(const model& m, const std::string& path = "autocad.scr");
+void autocad(const net& nt, const surface& sf, const std::string& path = "autocad.scr");
 
 }  // namespace domica

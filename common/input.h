@@ -9,18 +9,17 @@
 
 #include <string>
 
-#include "common/model.h"
+#include "common/problem.h"
 
 namespace domica {
 
-// Read the problem for the program m.variant from `path` (named `name` in
-// messages) into m: parameters, material, nn, ne, xo, yo, cst(e).glob, known
-// and index (0/1 form), and the point loads into ff (domica_3) or maxforce.
-void input(model& m, const std::string& path = "weblar.txt", const std::string& name = "weblar.txt");
+struct text_file;
+
+// Read the problem of program `variant` from `path` (named `name` in messages).
+problem input(program variant, const std::string& path = "weblar.txt", const std::string& name = "weblar.txt");
 
 // The same from a text already in memory.
-struct text_file;
-void input(model& m, text_file& t);
+problem input(program variant, text_file& t);
 
 // Twice the signed plan area of the triangle with the given plan corners;
 // positive when the corners run anticlockwise seen from above.

@@ -55,6 +55,10 @@ int guarded_main(const char* program, void (*body)()) {
     std::fflush(stdout);
     std::fprintf(stderr, "%s: internal error: %s\n", program, e.what());
     status = exit_internal;
+  } catch (...) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: internal error: an unexpected failure of the program\n", program);
+    status = exit_internal;
   }
   std::fflush(stdout);
   return status;

@@ -22,7 +22,9 @@ std::string major_line(int major, int minor);
 std::string not_attained_line(int major);
 
 // Run a driver body: a failure prints its one line on standard error (after
-// flushing what the run printed on standard output) and gives its exit status.
+// flushing what the run printed on standard output) and gives its exit status;
+// anything else that escapes the body is an internal error (exit 5), also
+// reported in one line.
 int guarded_main(const char* program, void (*body)());
 
 }  // namespace domica

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "common/ansys.h"
 #include "common/autocad.h"
-#include "common/geometry.h"
 #include "common/report.h"
 
 namespace domica {
@@ -14,10 +14,9 @@ void print_elapsed(double seconds) {
   std::fflush(stdout);
 }
 
-void write_results(model& m, const shell_rec& shell) {
-  finish(m);
-  autocad(m);
-  ansys(m, shell);
+void write_results(const net& nt, const surface& sf, const shell_rec& shell) {
+  autocad(nt, sf);
+  ansys(nt, sf, shell);
 }
 
 }  // namespace domica

@@ -6,6 +6,6 @@
 // membrane energy once with limited-memory BFGS and says whether the
 // minimiser ended at an optimal point.
 #include "common/report.h"
-#include "domica_1/start.h"
+#include "domica_1/driver.h"
 
 int main() { return domica::guarded_main("domica_1", domica::run1); }

@@ -6,6 +6,6 @@
 // and shell.txt; it writes autocad.scr and ansys.txt there. Fixed
 // coordinates stay at their plan position.
 #include "common/report.h"
-#include "domica_2/solution.h"
+#include "domica_2/driver.h"
 
 int main() { return domica::guarded_main("domica_2", domica::run2); }

@@ -1,67 +1,68 @@
 #include "domica_3/driver.h"
 
-#include "common/ansys.h"
+#include <chrono>
+
 #include "common/input.h"
 #include "common/report.h"
 #include "common/results.h"
-#include "domica_3/objective.h"
-#include "domica_3/setforce.h"
-#include "domica_3/start.h"
+#include "membrane/energy.h"
+#include "membrane/minimise.h"
 #include "nlp/norm.h"
-#include "nlp/qn.h"
 
 namespace domica {
 
-void solve3(model& m, std::FILE* out, int maxcalls) {
-  auto bound = [&m](int n, const fmat1& x, fmat1& g) { return objective(m, n, x, g); };
-  nlp::qn<decltype(bound)> engine{bound};
-  for (int major = 1; major <= m.maxmajor; ++major) {
-    m.factor = static_cast<double>(major) / static_cast<double>(m.maxmajor);
-    setforce(m, m.factor, m.x);
-    m.f = objective(m, m.n, m.x, m.g);
+state3 start3(const problem& p) {
+  state3 s;
+  s.as = setup(p);
+  s.ld.ff = fixed_loads(p, s.as);
+  s.ld.fp = fmat2(p.nt.nn, 3);
+  s.ld.force = fmat2(p.nt.nn, 3);
+  s.x = fmat1(s.as.d.n);
+  s.g = fmat1(s.as.d.n);
+  // The threshold refers to the full load at the initial shape.
+  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.ld);
+  energy(p.nt, s.as, s.ld.force, s.x, s.g);
+  s.maxnorm = nlp::norm(s.as.d.n, s.g) * p.st.mntol;
+  return s;
+}
+
+void solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
+  const int n = s.as.d.n;
+  for (int major = 1; major <= p.st.maxmajor; ++major) {
+    double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
+    setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.ld);
+    energy(p.nt, s.as, s.ld.force, s.x, s.g);
     int calls = 0;
     bool last_optimal = true;
-    while (nlp::norm(m.n, m.g) > m.maxnorm) {
+    while (nlp::norm(n, s.g) > s.maxnorm) {
       if (calls == maxcalls) {
         // The shape keeps moving under its follower loads: give the step up.
         if (last_optimal) std::fputs(not_attained_line(major).c_str(), out);
         break;
       }
       ++calls;
-      nlp::qn_result r = engine.run_lbfgs(m.maxlist, m.n, m.maxminor, m.maxls, m.maxnorm, m.lstol, m.x, m.g);
-      m.minor = r.minor;
-      m.f = r.f;
+      nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.ld.force, s.x, s.g);
       last_optimal = r.optimal;
-      std::fputs(r.optimal ? major_line(major, m.minor).c_str() : not_attained_line(major).c_str(), out);
+      std::fputs(r.optimal ? major_line(major, r.minor).c_str() : not_attained_line(major).c_str(), out);
       std::fflush(out);
-      setforce(m, m.factor, m.x);
-      m.f = objective(m, m.n, m.x, m.g);
+      setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.ld);
+      energy(p.nt, s.as, s.ld.force, s.x, s.g);
     }
   }
 }
 
-failure no_descent() {
-  return failure(exit_solution, "the minimiser found no descent direction (Line Search Failure); no output written");
-}
-
 void run3() {
-  model m;
-  m.variant = program::domica_3;
   // 1. Read the problem and the shell data (both checked before any work).
-  input(m);
+  problem p = input(program::domica_3);
   shell_rec shell = read_shell();
   // 2. Set up the net at its plan shape.
-  start3(m);
+  state3 s = start3(p);
   // 3. Find the form in load steps.
-  m.clock1 = std::chrono::steady_clock::now();
-  try {
-    solve3(m);
-  } catch (const nlp::halt&) {
-    throw no_descent();
-  }
-  print_elapsed(seconds_since(m.clock1));
+  auto clock1 = std::chrono::steady_clock::now();
+  solve3(p, s);
+  print_elapsed(seconds_since(clock1));
   // 4. Write the results.
-  write_results(m, shell);
+  write_results(p.nt, make_surface(p.nt, s.as.d, s.x), shell);
 }
 
 }  // namespace domica

@@ -1,10 +1,12 @@
-// The load steps of domica_3.
+// The run of domica_3: set-up at the plan, then load steps in which the
+// pressure follows the shape.
 #pragma once
 
 #include <cstdio>
 
-#include "common/failure.h"
-#include "common/model.h"
+#include "common/problem.h"
+#include "domica_3/setforce.h"
+#include "membrane/setup.h"
 
 namespace domica {
 
@@ -12,13 +14,23 @@ namespace domica {
 // converged (the loads follow the shape, so a step need not settle by itself).
 constexpr int max_calls_per_step = 100;
 
+// The solver state of domica_3.
+struct state3 {
+  assembly as;
+  loads3 ld;
+  fmat1 x, g;           // as.d.n displacements and gradient
+  double maxnorm = 0.0; // absolute gradient threshold
+};
+
+// Set-up: numbering, plan data, coefficients, fixed loads, x = 0, and the
+// threshold maxnorm = mntol times the largest gradient component under the
+// full load at the plan.
+state3 start3(const problem& p);
+
 // Run the load steps from the current x: for each step set the load factor and
 // the loads, and minimise again while the gradient under the loads set for the
 // new shape exceeds maxnorm. Progress lines go to `out`.
-void solve3(model& m, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
-
-// The failure that ends a run whose minimiser met "Line Search Failure".
-failure no_descent();
+void solve3(const problem& p, state3& s, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
 
 // The whole run of domica_3 in the working directory.
 void run3();

@@ -1,6 +1,6 @@
 // Raised when a line search cannot go on: its direction does not descend, or
-// it ended at a point whose value or gradient is not finite. The line
-// "Line Search Failure" has been written to standard output before.
+// it ended at a point whose value or gradient is not finite. Whoever runs the
+// minimiser turns it into the run's outcome.
 #pragma once
 
 namespace nlp {

@@ -3,8 +3,6 @@
 namespace nlp {
 
 void line_search_failure() {
-  std::fputs("Line Search Failure\n", stdout);
-  std::fflush(stdout);
   throw halt{};
 }
 

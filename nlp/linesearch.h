@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "common/terms.h"
+#include "common/array.h"
 #include "nlp/halt.h"
 
 namespace nlp {
@@ -20,7 +20,7 @@ using domica::fmat1;
 // Squares of u1, dfa and dfb are never formed, so large slopes do not overflow.
 double cubic(double a, double b, double fa, double fb, double dfa, double dfb);
 
-// Writes "Line Search Failure" on standard output and raises halt.
+// Raises halt; the caller reports it (the minimiser writes nothing itself).
 [[noreturn]] void line_search_failure();
 
 // Search from x (value f, gradient g) along d. On return x, g and the result
@@ -32,7 +32,7 @@ double linesearch(F& objective, int n, int maxls, double lstol, double f, fmat1&
   double fa = f, dfa = 0.0;
   for (int k = 1; k <= n; ++k) dfa = dfa + g(k) * d(k);
   if (!(dfa < 0.0) || std::isinf(dfa)) line_search_failure();
-  fmat1 x0(1, n);
+  fmat1 x0(n);
   for (int k = 1; k <= n; ++k) x0(k) = x(k);
   double maxdf = -(dfa * lstol);
 

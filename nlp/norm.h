@@ -1,7 +1,7 @@
 // The maximum norm, the measure of every convergence test of the system.
 #pragma once
 
-#include "common/terms.h"
+#include "common/array.h"
 
 namespace nlp {
 

@@ -2,28 +2,27 @@
 
 namespace nlp {
 
-void direction(const pair_list& l, int n, const fmat1& g, fmat1& d) {
+void direction(pair_list& l, int n, const fmat1& g, fmat1& d) {
   for (int i = 1; i <= n; ++i) d(i) = g(i);
-  list_rec* p = l.first;
-  do {
-    p = p->prev;
+  for (int k = l.size(); k >= 1; --k) {
+    list_rec& p = l.at(k);
     double sum = 0.0;
-    for (int i = 1; i <= n; ++i) sum = sum + p->s(i) * d(i);
-    p->alpha = sum / p->sy;
-    for (int i = 1; i <= n; ++i) d(i) = d(i) - p->alpha * p->y(i);
-  } while (p != l.first);
+    for (int i = 1; i <= n; ++i) sum = sum + p.s(i) * d(i);
+    p.alpha = sum / p.sy;
+    for (int i = 1; i <= n; ++i) d(i) = d(i) - p.alpha * p.y(i);
+  }
+  const list_rec& newest = l.at(l.size());
   double sum = 0.0;
-  for (int i = 1; i <= n; ++i) sum = sum + l.last->y(i) * l.last->y(i);
-  sum = l.last->sy / sum;
+  for (int i = 1; i <= n; ++i) sum = sum + newest.y(i) * newest.y(i);
+  sum = newest.sy / sum;
   for (int i = 1; i <= n; ++i) d(i) = sum * d(i);
-  p = l.last;
-  do {
-    p = p->next;
+  for (int k = 1; k <= l.size(); ++k) {
+    const list_rec& p = l.at(k);
     double t = 0.0;
-    for (int i = 1; i <= n; ++i) t = t + p->y(i) * d(i);
-    t = p->alpha - t / p->sy;
-    for (int i = 1; i <= n; ++i) d(i) = d(i) + t * p->s(i);
-  } while (p != l.last);
+    for (int i = 1; i <= n; ++i) t = t + p.y(i) * d(i);
+    t = p.alpha - t / p.sy;
+    for (int i = 1; i <= n; ++i) d(i) = d(i) + t * p.s(i);
+  }
   for (int i = 1; i <= n; ++i) d(i) = -d(i);
 }
 

@@ -15,8 +15,9 @@
 #pragma once
 
 #include <stdexcept>
+#include <vector>
 
-#include "common/terms.h"
+#include "common/array.h"
 #include "nlp/linesearch.h"
 #include "nlp/norm.h"
 
@@ -30,66 +31,46 @@ struct qn_result {
 
 // One correction pair of the limited-memory list.
 struct list_rec {
-  explicit list_rec(int n) : n(n), s(1, n), y(1, n) {}
-  int n;
+  explicit list_rec(int n) : s(n), y(n) {}
   double alpha = 0.0;  // scratch of the two-loop recursion
   double sy = 0.0;     // s . y
   fmat1 s, y;
-  list_rec* prev = nullptr;  // older
-  list_rec* next = nullptr;  // newer
 };
 
-// The circular list of pairs: first is the oldest, last the newest.
-struct pair_list {
-  list_rec* first = nullptr;
-  list_rec* last = nullptr;
-  ~pair_list() { destroy(*this); }
-  static void fill(list_rec& p, int n, const fmat1& s, const fmat1& y) {
-    p.sy = 0.0;
+// The newest step/gradient-change pairs, at most `capacity` of them (at least
+// one). Once full, a new pair overwrites the oldest.
+class pair_list {
+ public:
+  explicit pair_list(int capacity) : capacity_(capacity > 1 ? capacity : 1) {}
+  int size() const { return static_cast<int>(pairs_.size()); }
+  // k = 1 is the oldest pair, k = size() the newest.
+  list_rec& at(int k) { return pairs_[static_cast<std::size_t>((oldest_ + k - 1) % size())]; }
+  const list_rec& at(int k) const { return pairs_[static_cast<std::size_t>((oldest_ + k - 1) % size())]; }
+  void add(int n, const fmat1& s, const fmat1& y) {
+    list_rec* p;
+    if (size() < capacity_) {
+      pairs_.emplace_back(n);
+      p = &pairs_.back();
+    } else {
+      p = &pairs_[static_cast<std::size_t>(oldest_)];
+      oldest_ = (oldest_ + 1) % size();
+    }
+    p->sy = 0.0;
     for (int i = 1; i <= n; ++i) {
-      p.s(i) = s(i);
-      p.y(i) = y(i);
-      p.sy = p.sy + s(i) * y(i);
+      p->s(i) = s(i);
+      p->y(i) = y(i);
+      p->sy = p->sy + s(i) * y(i);
     }
   }
-  // The first pair: a one-node circle.
-  static void create(pair_list& l, int n, const fmat1& s, const fmat1& y) {
-    list_rec* p = new list_rec(n);
-    fill(*p, n, s, y);
-    p->next = p;
-    p->prev = p;
-    l.first = l.last = p;
-  }
-  // A new newest pair, linked in between the newest and the oldest.
-  static void insert(pair_list& l, int n, const fmat1& s, const fmat1& y) {
-    list_rec* p = new list_rec(n);
-    fill(*p, n, s, y);
-    p->next = l.first;
-    p->prev = l.first->prev;
-    l.first->prev->next = p;
-    l.first->prev = p;
-    l.last = p;
-  }
-  // The oldest pair is overwritten and becomes the newest; no link changes.
-  static void rotate(pair_list& l, int n, const fmat1& s, const fmat1& y) {
-    l.first = l.first->next;
-    l.last = l.last->next;
-    fill(*l.last, n, s, y);
-  }
-  static void destroy(pair_list& l) {
-    if (l.last == nullptr) return;
-    list_rec* p = l.last;
-    do {
-      list_rec* next = p->next;
-      delete p;
-      p = next;
-    } while (p != l.last);
-    l.first = l.last = nullptr;
-  }
+
+ private:
+  int capacity_;
+  int oldest_ = 0;
+  std::vector<list_rec> pairs_;
 };
 
 // Two-loop recursion: d := -H g with H built from the pairs on a scaled identity.
-void direction(const pair_list& l, int n, const fmat1& g, fmat1& d);
+void direction(pair_list& l, int n, const fmat1& g, fmat1& d);
 
 // Position of H(i, j), i >= j, in the packed lower triangle stored by
 // diagonals: the main diagonal first, then each sub-diagonal in turn.
@@ -127,19 +108,16 @@ double first_step(F& objective, int n, int maxls, double lstol, fmat1& x, fmat1&
 template <class F>
 qn_result lbfgs(F& objective, int maxlist, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
   qn_result r;
-  pair_list list;
-  fmat1 d(1, n), s(1, n), y(1, n);
+  pair_list list(maxlist);
+  fmat1 d(n), s(n), y(n);
   r.minor = 1;
   r.f = first_step(objective, n, maxls, lstol, x, g, d, s, y);
-  pair_list::create(list, n, s, y);
+  list.add(n, s, y);
   while (r.minor < maxminor && norm(n, g) > maxnorm) {
     r.minor = r.minor + 1;
     direction(list, n, g, d);
     r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, s, y);
-    if (r.minor > maxlist)
-      pair_list::rotate(list, n, s, y);
-    else
-      pair_list::insert(list, n, s, y);
+    list.add(n, s, y);
   }
   r.optimal = norm(n, g) <= maxnorm;
   return r;
@@ -148,7 +126,7 @@ qn_result lbfgs(F& objective, int maxlist, int n, int maxminor, int maxls, doubl
 template <class F>
 qn_result mbfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
   qn_result r;
-  fmat1 d(1, n), p(1, n), q(1, n);
+  fmat1 d(n), p(n), q(n);
   r.minor = 1;
   r.f = first_step(objective, n, maxls, lstol, x, g, d, p, q);
   while (r.minor < maxminor && norm(n, g) > maxnorm) {
@@ -175,7 +153,7 @@ qn_result bfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, dou
   // The packed positions are 32-bit: n (n + 1) must stay within 2147483647.
   if (n > 46340) throw std::length_error("bfgs: more than 46340 variables");
   qn_result r;
-  fmat1 h(1, n * (n + 1) / 2), d(1, n), p(1, n), q(1, n), hq(1, n);
+  fmat1 h(n * (n + 1) / 2), d(n), p(n), q(n), hq(n);
   r.minor = 1;
   for (int j = 1; j <= n; ++j) {
     h(pos(n, j, j)) = 1.0;
@@ -209,23 +187,5 @@ qn_result bfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, dou
   r.optimal = norm(n, g) <= maxnorm;
   return r;
 }
-
-// The component bound to one objective, as each program holds it.
-template <class F>
-struct qn {
-  F objective;
-  double search(int n, int maxls, double lstol, double f, fmat1& x, fmat1& g, const fmat1& d) {
-    return linesearch(objective, n, maxls, lstol, f, x, g, d);
-  }
-  qn_result run_lbfgs(int maxlist, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
-    return nlp::lbfgs(objective, maxlist, n, maxminor, maxls, maxnorm, lstol, x, g);
-  }
-  qn_result run_mbfgs(int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
-    return nlp::mbfgs(objective, n, maxminor, maxls, maxnorm, lstol, x, g);
-  }
-  qn_result run_bfgs(int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
-    return nlp::bfgs(objective, n, maxminor, maxls, maxnorm, lstol, x, g);
-  }
-};
 
 }  // namespace nlp

@@ -1,5 +1,6 @@
-#include "common/terms.h"
+#include "common/array.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace domica {

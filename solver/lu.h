@@ -3,7 +3,7 @@
 // right-hand side at once, then forward and back substitution.
 #pragma once
 
-#include "common/terms.h"
+#include "common/array.h"
 
 namespace domica {
 

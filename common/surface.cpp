@@ -1,4 +1,4 @@
-#include "common/geometry.h"
+#include "common/surface.h"
 
 #include <cmath>
 #include <string>
@@ -7,17 +7,13 @@
 
 namespace domica {
 
-void vertex(const model& m, int glob, fvec3x1& vx) {
-  vx(1) = m.xo(glob);
-  vx(2) = m.yo(glob);
+void vertex(const net& nt, const numbering& d, const fmat1& x, int glob, fvec3x1& vx) {
+  vx(1) = nt.xo(glob);
+  vx(2) = nt.yo(glob);
   vx(3) = 0.0;
-  bool has_known = m.known.size() != 0;
   for (int axis = 1; axis <= 3; ++axis) {
-    int i = m.index(glob, axis);
-    if (i <= m.n)
-      vx(axis) = vx(axis) + m.x(i);
-    else if (has_known)
-      vx(axis) = vx(axis) + m.known(glob, axis);
+    int i = d.index(glob, axis);
+    vx(axis) = vx(axis) + (i <= d.n ? x(i) : nt.known(glob, axis));
   }
 }
 
@@ -35,21 +31,24 @@ void store(const fvec3x1& a, double norm, fvec3x1& out) {
   for (int axis = 1; axis <= 3; ++axis) out(axis) = a(axis) / norm;
 }
 
+fvec3x1 at(const fmat2& pos, int glob) { return fvec3x1{{pos(glob, 1), pos(glob, 2), pos(glob, 3)}}; }
+
 }  // namespace
 
-void finish(model& m) {
-  for (int glob = 1; glob <= m.nn; ++glob) {
+surface make_surface(const net& nt, const numbering& d, const fmat1& x) {
+  surface s;
+  s.pos = fmat2(nt.nn, 3);
+  for (int glob = 1; glob <= nt.nn; ++glob) {
     fvec3x1 vx;
-    vertex(m, glob, vx);
+    vertex(nt, d, x, glob, vx);
     if (!std::isfinite(vx(1)) || !std::isfinite(vx(2)) || !std::isfinite(vx(3)))
       throw failure(exit_solution, "the found shape is not finite at node " + std::to_string(glob) + "; no output written");
+    for (int axis = 1; axis <= 3; ++axis) s.pos(glob, axis) = vx(axis);
   }
-  for (int e = 1; e <= m.ne; ++e) {
-    cst_rec& el = m.cst(e);
-    fvec3x1 u, v, w;
-    vertex(m, el.glob(2), u);
-    vertex(m, el.glob(3), v);
-    vertex(m, el.glob(1), w);
+  s.tri = arr1<frame>(nt.ne);
+  for (int e = 1; e <= nt.ne; ++e) {
+    frame& el = s.tri(e);
+    fvec3x1 u = at(s.pos, nt.tri(e)(2)), v = at(s.pos, nt.tri(e)(3)), w = at(s.pos, nt.tri(e)(1));
     for (int axis = 1; axis <= 3; ++axis) {
       u(axis) = u(axis) - w(axis);
       v(axis) = v(axis) - w(axis);
@@ -69,24 +68,24 @@ void finish(model& m) {
     store(v, length(v), el.v);
     store(w, area2, el.w);
   }
-  m.outward = fmat2(1, m.nn, 1, 3);
-  m.outward.fill(0.0);
-  for (int e = 1; e <= m.ne; ++e)
+  s.outward = fmat2(nt.nn, 3);
+  for (int e = 1; e <= nt.ne; ++e)
     for (int loc = 1; loc <= 3; ++loc) {
-      int glob = m.cst(e).glob(loc);
-      for (int axis = 1; axis <= 3; ++axis) m.outward(glob, axis) = m.outward(glob, axis) + m.cst(e).w(axis);
+      int glob = nt.tri(e)(loc);
+      for (int axis = 1; axis <= 3; ++axis) s.outward(glob, axis) = s.outward(glob, axis) + s.tri(e).w(axis);
     }
-  for (int glob = 1; glob <= m.nn; ++glob) {
-    double norm = std::sqrt(m.outward(glob, 1) * m.outward(glob, 1) + m.outward(glob, 2) * m.outward(glob, 2) +
-                            m.outward(glob, 3) * m.outward(glob, 3));
+  for (int glob = 1; glob <= nt.nn; ++glob) {
+    double norm = std::sqrt(s.outward(glob, 1) * s.outward(glob, 1) + s.outward(glob, 2) * s.outward(glob, 2) +
+                            s.outward(glob, 3) * s.outward(glob, 3));
     if (norm == 0.0) {
-      m.outward(glob, 1) = 0.0;
-      m.outward(glob, 2) = 0.0;
-      m.outward(glob, 3) = 1.0;
+      s.outward(glob, 1) = 0.0;
+      s.outward(glob, 2) = 0.0;
+      s.outward(glob, 3) = 1.0;
       continue;
     }
-    for (int axis = 1; axis <= 3; ++axis) m.outward(glob, axis) = m.outward(glob, axis) / norm;
+    for (int axis = 1; axis <= 3; ++axis) s.outward(glob, axis) = s.outward(glob, axis) / norm;
   }
+  return s;
 }
 
 }  // namespace domica

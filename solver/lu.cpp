@@ -1,4 +1,4 @@
-#include "domica_2/solvelu.h"
+#include "solver/lu.h"
 
 #include <cmath>
 #include <utility>
@@ -44,7 +44,7 @@ inline double one_row(const fmat2& a, int i, int kmax, const double* col) {
 // Column j is worked on in a contiguous copy, so that the inner products run
 // along rows of a and along that copy.
 int solvelu(int n, fmat2& a, fmat1& b) {
-  std::vector<double> store(static_cast<std::size_t>(n) + 1);
+  std::vector<double> store(static_cast<std::size_t>(n) + 1);  // col[1..n]
   double* col = store.data();
   for (int j = 1; j <= n; ++j) {
     for (int i = 1; i <= n; ++i) col[i] = a(i, j);

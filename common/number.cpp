@@ -1,0 +1,19 @@
+#include "common/number.h"
+
+namespace domica {
+
+numbering number(const net& nt) {
+  numbering d;
+  d.n = 3 * nt.nn;
+  for (int glob = 1; glob <= nt.nn; ++glob)
+    for (int axis = 1; axis <= 3; ++axis)
+      if (nt.fixed(glob, axis) == 1) d.n = d.n - 1;
+  d.index = imat2(nt.nn, 3);
+  int s1 = 0, s2 = d.n;
+  for (int glob = 1; glob <= nt.nn; ++glob)
+    for (int axis = 1; axis <= 3; ++axis)
+      d.index(glob, axis) = nt.fixed(glob, axis) == 0 ? ++s1 : ++s2;
+  return d;
+}
+
+}  // namespace domica

@@ -1,0 +1,19 @@
+// Numbering of the unknowns: the free coordinates of the net.
+#pragma once
+
+#include "common/problem.h"
+
+namespace domica {
+
+struct numbering {
+  int n = 0;     // free coordinates (unknowns)
+  imat2 index;   // nn x 3: free coordinates 1..n, fixed ones n+1..3nn
+};
+
+// Free ones 1..n, fixed ones n+1..3nn, both in node order and x, y, z within a node.
+// Inputs:
+//   nt.fixed  nn x 3 flags
+// Returns the count n and the index of every coordinate.
+numbering number(const net& nt);
+
+}  // namespace domica

@@ -1,0 +1,29 @@
+// The run of domica_1: form finding under fixed loads (point loads and
+// self-weight in full, no pressure) with one limited-memory BFGS call.
+#pragma once
+
+#include "common/problem.h"
+#include "membrane/setup.h"
+#include "nlp/qn.h"
+
+namespace domica {
+
+// The solver state of domica_1.
+struct state1 {
+  assembly as;
+  fmat2 force;          // nn x 3 fixed loads: point loads and self-weight
+  fmat1 x, g;           // as.d.n displacements and gradient
+  double maxnorm = 0.0; // absolute gradient threshold
+};
+
+// Set-up: numbering, plan data, coefficients, loads, x = 0, and maxnorm =
+// mntol times the largest gradient component at x = 0.
+state1 start1(const problem& p);
+
+// One minimisation from the current x; returns the minimiser's result.
+nlp::qn_result solve1(const problem& p, state1& s);
+
+// The whole run of domica_1 in the working directory.
+void run1();
+
+}  // namespace domica

@@ -1,0 +1,92 @@
+#include "domica_2/driver.h"
+
+#include <chrono>
+#include <cmath>
+#include <string>
+
+#include "common/failure.h"
+#include "common/input.h"
+#include "common/report.h"
+#include "common/results.h"
+#include "domica_2/structure.h"
+#include "nlp/norm.h"
+#include "solver/dense.h"
+
+namespace domica {
+
+state2 start2(const problem& p) {
+  state2 s;
+  s.as = setup(p);
+  s.maxforce = fixed_loads(p, s.as);
+  s.x = fmat1(s.as.d.n);
+  return s;
+}
+
+namespace {
+
+bool finite_all(int n, const fmat1& v) {
+  for (int k = 1; k <= n; ++k)
+    if (!std::isfinite(v(k))) return false;
+  return true;
+}
+
+}  // namespace
+
+void solution(const problem& p, state2& s, std::FILE* out) {
+  const int n = s.as.d.n;
+  dense_tangent tangent(n);
+  fmat1 force(n), r(n);
+  fmat1& x = s.x;
+  x.fill(0.0);
+  for (int major = 1; major <= p.st.maxmajor; ++major) {
+    double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
+    for (int glob = 1; glob <= p.nt.nn; ++glob)
+      for (int axis = 1; axis <= 3; ++axis) {
+        int k = s.as.d.index(glob, axis);
+        if (k <= n) force(k) = factor * s.maxforce(glob, axis);
+      }
+    double pressure = factor * p.load.pressure;
+    structure(p.nt, s.as, pressure, force, x, r, tangent);
+    double maxnorm = nlp::norm(n, r) * p.st.mntol;
+    int minor = 0;
+    while (minor < p.st.maxminor && nlp::norm(n, r) > maxnorm) {
+      minor = minor + 1;
+      // Only a failure needs the words, so they are made only then.
+      auto where = [&] { return "at load step " + std::to_string(major) + ", iteration " + std::to_string(minor); };
+      int column = tangent.solve(r);
+      if (column != 0) {
+        std::string why = "the tangent is singular " + where() + " (zero pivot in column " + std::to_string(column) + ")";
+        if (major == 1 && minor == 1 && p.load.pressure == 0.0)
+          why += ": the net has no pressure, so nothing resists the first vertical motion of the flat net"
+                 " (domica_1 or domica_3 find such forms)";
+        throw failure(exit_solution, why + "; no output written");
+      }
+      if (!finite_all(n, r))
+        throw failure(exit_solution, "the Newton correction is not finite " + where() + "; no output written");
+      for (int i = 1; i <= n; ++i) x(i) = x(i) - r(i);
+      if (!finite_all(n, x))
+        throw failure(exit_solution, "the displacements are not finite " + where() + "; no output written");
+      structure(p.nt, s.as, pressure, force, x, r, tangent);
+      if (!finite_all(n, r))
+        throw failure(exit_solution, "the out-of-balance forces are not finite " + where() + "; no output written");
+    }
+    std::fputs(nlp::norm(n, r) > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
+    std::fflush(out);
+  }
+}
+
+void run2() {
+  // 1. Read the problem and the shell data (both checked before any work).
+  problem p = input(program::domica_2);
+  shell_rec shell = read_shell();
+  // 2. Set up the net.
+  state2 s = start2(p);
+  // 3. Newton solution in load steps.
+  auto clock1 = std::chrono::steady_clock::now();
+  solution(p, s);
+  print_elapsed(seconds_since(clock1));
+  // 4. Write the results.
+  write_results(p.nt, make_surface(p.nt, s.as.d, s.x), shell);
+}
+
+}  // namespace domica

@@ -1,0 +1,33 @@
+// The run of domica_2: Newton's method with the exact tangent, all loads in
+// maxmajor equal steps from the flat plan.
+#pragma once
+
+#include <cstdio>
+
+#include "common/problem.h"
+#include "membrane/setup.h"
+
+namespace domica {
+
+// The solver state of domica_2.
+struct state2 {
+  assembly as;
+  fmat2 maxforce;  // nn x 3 point loads plus self-weight at full load
+  fmat1 x;         // as.d.n displacements
+};
+
+// Set-up: numbering, plan data, coefficients, full loads, x = 0.
+state2 start2(const problem& p);
+
+// Load steps with full Newton iterations from the flat plan (x = 0). Each step
+// applies factor = major / maxmajor of all loads and of the pressure and
+// iterates until the largest out-of-balance force is at most mntol times its
+// value at the start of the step, or maxminor iterations are spent.
+// A zero or non-finite pivot, or a non-finite correction, ends the run with a
+// failure naming the step and the iteration. Progress lines go to `out`.
+void solution(const problem& p, state2& s, std::FILE* out = stdout);
+
+// The whole run of domica_2 in the working directory.
+void run2();
+
+}  // namespace domica

@@ -1,0 +1,64 @@
+#include "membrane/setup.h"
+
+#include <cmath>
+
+#include "common/input.h"
+
+namespace domica {
+
+arr1<cst_plan> plan(const net& nt, double thickness) {
+  arr1<cst_plan> out(nt.ne);
+  for (int e = 1; e <= nt.ne; ++e) {
+    cst_plan& el = out(e);
+    int glob1 = nt.tri(e)(1), glob2 = nt.tri(e)(2), glob3 = nt.tri(e)(3);
+    double x1 = nt.xo(glob1), y1 = nt.yo(glob1);
+    double x2 = nt.xo(glob2), y2 = nt.yo(glob2);
+    double x3 = nt.xo(glob3), y3 = nt.yo(glob3);
+    double aux = plan_aux(x1, y1, x2, y2, x3, y3);
+    el.volume = std::fabs(aux) * thickness * 0.5;
+    el.c(1, 1) = (y2 - y3) / aux;
+    el.c(2, 1) = -((x2 - x3) / aux);
+    el.c(1, 2) = -((y1 - y3) / aux);
+    el.c(2, 2) = (x1 - x3) / aux;
+    el.c(1, 3) = (y1 - y2) / aux;
+    el.c(2, 3) = -((x1 - x2) / aux);
+  }
+  return out;
+}
+
+hooke coefficients(const material& mat) {
+  hooke h;
+  double d = 1 - mat.poisson * mat.poisson;
+  h.h11 = mat.young / d;
+  h.h12 = mat.young * mat.poisson / d;
+  h.h21 = mat.young * mat.poisson / d;
+  h.h22 = mat.young / d;
+  h.h33 = 2 * mat.young / (1 + mat.poisson);
+  return h;
+}
+
+void selfweight(const net& nt, const arr1<cst_plan>& plan, double weight, fmat2& loads) {
+  for (int e = 1; e <= nt.ne; ++e) {
+    double aux = -(plan(e).volume * weight / 3.0);
+    for (int loc = 1; loc <= 3; ++loc) {
+      int glob = nt.tri(e)(loc);
+      loads(glob, 3) = loads(glob, 3) + aux;
+    }
+  }
+}
+
+assembly setup(const problem& p) {
+  assembly as;
+  as.d = number(p.nt);
+  as.plan = plan(p.nt, p.mat.thickness);
+  as.hk = coefficients(p.mat);
+  return as;
+}
+
+fmat2 fixed_loads(const problem& p, const assembly& as) {
+  fmat2 loads = p.nt.point;
+  selfweight(p.nt, as.plan, p.load.weight, loads);
+  return loads;
+}
+
+}  // namespace domica

@@ -1,0 +1,37 @@
+// Set-up shared by the three programs: the numbering of the unknowns, the
+// plan data of every triangle, the plane-stress coefficients and the lumped
+// self-weight.
+#pragma once
+
+#include "common/number.h"
+#include "common/problem.h"
+#include "membrane/cst.h"
+
+namespace domica {
+
+// Everything the element loops need besides the net; fixed after set-up.
+struct assembly {
+  numbering d;           // unknowns
+  arr1<cst_plan> plan;   // ne plan data
+  hooke hk;              // material coefficients
+};
+
+// Plan area times thickness and shape-function derivatives of every triangle,
+// from xo and yo only. The reader has refused triangles of zero plan area.
+// Inputs: nt (xo, yo, tri), thickness. Returns ne plan records.
+arr1<cst_plan> plan(const net& nt, double thickness);
+
+// Plane-stress coefficients of the material.
+hooke coefficients(const material& mat);
+
+// Add one third of each triangle's weight, volume times `weight`, to each of
+// its corners in -z of `loads` (nn x 3), triangle by triangle.
+void selfweight(const net& nt, const arr1<cst_plan>& plan, double weight, fmat2& loads);
+
+// Numbering, plan data and coefficients of a problem.
+assembly setup(const problem& p);
+
+// The point loads of the net plus the self-weight: the fixed loads (nn x 3).
+fmat2 fixed_loads(const problem& p, const assembly& as);
+
+}  // namespace domica
