@@ -6,57 +6,51 @@
 #include <random>
 
 #include "common/input.h"
+#include "domica_2/driver.h"
 #include "domica_2/element.h"
-#include "domica_2/solution.h"
-#include "domica_2/solvelu.h"
 #include "domica_3/driver.h"
-#include "domica_3/objective.h"
-#include "domica_3/setforce.h"
-#include "domica_3/start.h"
+#include "membrane/energy.h"
+#include "solver/lu.h"
 
 using namespace domica;
 
 namespace {
 
-model load(const char* example, program p) {
-  model m;
-  m.variant = p;
-  std::string path = std::string(SOURCE_DIR) + "/examples/" + example + "/weblar.txt";
-  input(m, path, "weblar.txt");
-  return m;
+problem load(const char* example, program p) {
+  return input(p, std::string(SOURCE_DIR) + "/examples/" + example + "/weblar.txt", "weblar.txt");
 }
 
 // Energy and gradient of domica_3 on the large dome (2791 nodes, 5400 triangles).
 void energy_large_dome(benchmark::State& state) {
-  model m = load("large_dome/domica_3", program::domica_3);
-  start3(m);
+  problem p = load("large_dome/domica_3", program::domica_3);
+  state3 s = start3(p);
   std::mt19937 rng(1);
   std::uniform_real_distribution<double> u(-0.01, 0.01);
-  for (int i = 1; i <= m.n; ++i) m.x(i) = u(rng);
-  setforce(m, 1.0, m.x);
-  for (auto _ : state) benchmark::DoNotOptimize(objective(m, m.n, m.x, m.g));
-  state.SetItemsProcessed(state.iterations() * m.ne);
+  for (int i = 1; i <= s.as.d.n; ++i) s.x(i) = u(rng);
+  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.ld);
+  for (auto _ : state) benchmark::DoNotOptimize(energy(p.nt, s.as, s.ld.force, s.x, s.g));
+  state.SetItemsProcessed(state.iterations() * p.nt.ne);
 }
 BENCHMARK(energy_large_dome);
 
 // Force setting of domica_3 on the large dome.
 void setforce_large_dome(benchmark::State& state) {
-  model m = load("large_dome/domica_3", program::domica_3);
-  start3(m);
-  for (auto _ : state) setforce(m, 0.5, m.x);
-  state.SetItemsProcessed(state.iterations() * m.ne);
+  problem p = load("large_dome/domica_3", program::domica_3);
+  state3 s = start3(p);
+  for (auto _ : state) setforce(p.nt, s.as.d, p.load.pressure, 0.5, s.x, s.ld);
+  state.SetItemsProcessed(state.iterations() * p.nt.ne);
 }
 BENCHMARK(setforce_large_dome);
 
 // Residual and tangent of one triangle.
 void element_tangent(benchmark::State& state) {
-  model m = load("pneumatic_dome/domica_2", program::domica_2);
-  start2(m);
-  m.x.fill(0.01);
+  problem p = load("pneumatic_dome/domica_2", program::domica_2);
+  state2 s = start2(p);
+  s.x.fill(0.01);
   fvec9x1 re;
   fmat9x9 se;
   for (auto _ : state) {
-    element(m, 7, -1.0, m.x, re, se);
+    element(p.nt, s.as, 7, -1.0, s.x, re, se);
     benchmark::DoNotOptimize(se);
   }
 }
@@ -67,8 +61,8 @@ void lu_solve(benchmark::State& state) {
   int n = static_cast<int>(state.range(0));
   std::mt19937 rng(2);
   std::uniform_real_distribution<double> u(-1, 1);
-  fmat2 a0(1, n, 1, n);
-  fmat1 b0(1, n);
+  fmat2 a0(n, n);
+  fmat1 b0(n);
   for (int i = 1; i <= n; ++i) {
     b0(i) = u(rng);
     for (int j = 1; j <= n; ++j) a0(i, j) = u(rng) + (i == j ? n : 0);
@@ -85,12 +79,11 @@ BENCHMARK(lu_solve)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond
 
 // Whole solutions.
 void domica3_solve(benchmark::State& state, const char* example) {
-  model base = load(example, program::domica_3);
+  problem p = load(example, program::domica_3);
   for (auto _ : state) {
-    model m = base;
-    start3(m);
+    state3 s = start3(p);
     std::FILE* out = std::fopen("/dev/null", "w");
-    solve3(m, out);
+    solve3(p, s, out);
     std::fclose(out);
   }
 }
@@ -98,12 +91,11 @@ BENCHMARK_CAPTURE(domica3_solve, pneumatic_dome, "pneumatic_dome/domica_3")->Uni
 BENCHMARK_CAPTURE(domica3_solve, large_dome, "large_dome/domica_3")->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void domica2_pneumatic_dome(benchmark::State& state) {
-  model base = load("pneumatic_dome/domica_2", program::domica_2);
+  problem p = load("pneumatic_dome/domica_2", program::domica_2);
   for (auto _ : state) {
-    model m = base;
-    start2(m);
+    state2 s = start2(p);
     std::FILE* out = std::fopen("/dev/null", "w");
-    solution(m, out);
+    solution(p, s, out);
     std::fclose(out);
   }
 }

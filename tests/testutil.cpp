@@ -87,14 +87,18 @@ int count_lines(const std::string& text) {
   return k;
 }
 
-domica::model model_from_text(const std::string& text, domica::program p) {
-  std::string dir = temp_dir("model");
+domica::problem problem_from_text(const std::string& text, domica::program p) {
+  std::string dir = temp_dir("problem");
   write(dir + "/weblar.txt", text);
-  domica::model m;
-  m.variant = p;
-  domica::input(m, dir + "/weblar.txt", "weblar.txt");
+  domica::problem pr = domica::input(p, dir + "/weblar.txt", "weblar.txt");
   fs::remove_all(dir);
-  return m;
+  return pr;
+}
+
+domica::problem one_triangle(const char* corners, double pressure, double weight) {
+  std::string text = ": p\n0.9 10 1e-6 100 1 5\n: m\n1000 0 0.5 " + std::to_string(weight) + " " + std::to_string(pressure) +
+                     "\n: n\n3\nh\n1 0 0\n2 1 0\n3 0 1\n: e\n1\nh\n1 " + corners + "\n: f\n0\n: l\n0\n";
+  return problem_from_text(text, domica::program::domica_3);
 }
 
 std::string example_dir(const std::string& name) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/model.h"
+#include "common/problem.h"
 
 namespace test {
 
@@ -37,8 +37,12 @@ std::string square_weblar(domica::program p);
 // The lines of a text.
 int count_lines(const std::string& text);
 
-// A model read from `text` as the weblar.txt of program p.
-domica::model model_from_text(const std::string& text, domica::program p);
+// A problem read from `text` as the weblar.txt of program p.
+domica::problem problem_from_text(const std::string& text, domica::program p);
+
+// One triangle with the given corner order ("1 2 3" or "1 3 2"), nodes at
+// (0,0), (1,0), (0,1), all free; young 1000, poisson 0, thickness 0.5.
+domica::problem one_triangle(const char* corners, double pressure = 0.0, double weight = 0.0);
 
 // A fresh folder holding weblar.txt and shell.txt of examples/NAME.
 std::string example_dir(const std::string& name);

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/ansys.h"
+#include "common/shell.h"
 #include "common/failure.h"
 #include "common/text.h"
 

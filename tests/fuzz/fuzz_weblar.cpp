@@ -8,49 +8,40 @@
 
 #include "common/autocad.h"
 #include "common/failure.h"
-#include "common/geometry.h"
 #include "common/input.h"
-#include "common/setup.h"
+#include "common/surface.h"
 #include "common/text.h"
 #include "domica_2/element.h"
-#include "domica_3/objective.h"
 #include "domica_3/setforce.h"
+#include "membrane/energy.h"
+#include "membrane/setup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace domica;
   if (size == 0) return 0;
-  domica::model m;
-  m.variant = data[0] % 3 == 0 ? domica::program::domica_1 : data[0] % 3 == 1 ? domica::program::domica_2 : domica::program::domica_3;
-  domica::text_file t;
+  program variant = data[0] % 3 == 0 ? program::domica_1 : data[0] % 3 == 1 ? program::domica_2 : program::domica_3;
+  text_file t;
   t.name = "weblar.txt";
   t.data.assign(reinterpret_cast<const char*>(data + 1), size - 1);
   try {
-    domica::input(m, t);
+    problem p = input(variant, t);
     // Keep the work per input small: the nets of a fuzz input are tiny anyway.
-    if (m.nn > 2000 || m.ne > 2000) return 0;
-    domica::number(m);
-    domica::plan(m);
-    domica::coefficients(m);
-    m.x = domica::fmat1(1, m.n);
-    m.x.fill(0.01);
-    m.g = domica::fmat1(1, m.n);
-    if (m.variant == domica::program::domica_3) {
-      domica::selfweight(m, m.density, m.ff);
-      m.fp = domica::fmat2(1, m.nn, 1, 3);
-      m.force = domica::fmat2(1, m.nn, 1, 3);
-      domica::setforce(m, 1.0, m.x);
-      domica::energy(m, m.force, m.n, m.x, m.g);
-    } else if (m.variant == domica::program::domica_1) {
-      domica::selfweight(m, m.maxweight, m.maxforce);
-      domica::energy(m, m.maxforce, m.n, m.x, m.g);
+    if (p.nt.nn > 2000 || p.nt.ne > 2000) return 0;
+    assembly as = setup(p);
+    fmat1 x(as.d.n), g(as.d.n);
+    x.fill(0.01);
+    if (variant == program::domica_2) {
+      fvec9x1 re;
+      fmat9x9 se;
+      for (int e = 1; e <= p.nt.ne; ++e) element(p.nt, as, e, p.load.pressure, x, re, se);
     } else {
-      domica::fvec9x1 re;
-      domica::fmat9x9 se;
-      for (int e = 1; e <= m.ne; ++e) domica::element(m, e, m.maxpressure, m.x, re, se);
+      loads3 ld{fixed_loads(p, as), fmat2(p.nt.nn, 3), fmat2(p.nt.nn, 3)};
+      setforce(p.nt, as.d, p.load.pressure, 1.0, x, ld);
+      energy(p.nt, as, ld.force, x, g);
     }
-    domica::finish(m);
-    std::string text = domica::autocad_text(m);
+    std::string text = autocad_text(p.nt, make_surface(p.nt, as.d, x));
     (void)text;
-  } catch (const domica::failure&) {
+  } catch (const failure&) {
     // Rejected input: the reader's job done.
   }
   return 0;

@@ -5,10 +5,8 @@
 #include <cmath>
 #include <regex>
 
-#include "common/input.h"
-#include "domica_1/start.h"
+#include "domica_1/driver.h"
 #include "domica_3/driver.h"
-#include "domica_3/start.h"
 #include "nlp/norm.h"
 #include "tests/testutil.h"
 
@@ -16,7 +14,7 @@ using namespace domica;
 
 namespace {
 
-model read_dir(const std::string& dir, program p) { return test::model_from_text(test::read(dir + "/weblar.txt"), p); }
+problem read_dir(const std::string& dir, program p) { return test::problem_from_text(test::read(dir + "/weblar.txt"), p); }
 
 }  // namespace
 
@@ -31,15 +29,15 @@ TEST(Domica1, HangingShellEndToEnd) {
   EXPECT_TRUE(test::exists(dir + "/ansys.txt"));
 
   // The found surface is in equilibrium, and it hangs below its corners.
-  model m = read_dir(dir, program::domica_1);
-  start1(m);
-  nlp::qn_result q = solve1(m);
+  problem p = read_dir(dir, program::domica_1);
+  state1 s = start1(p);
+  nlp::qn_result q = solve1(p, s);
   EXPECT_TRUE(q.optimal);
-  EXPECT_LE(nlp::norm(m.n, m.g), m.maxnorm);
+  EXPECT_LE(nlp::norm(s.as.d.n, s.g), s.maxnorm);
   EXPECT_EQ(q.minor, 363);
   double lowest = 0.0;
-  for (int glob = 1; glob <= m.nn; ++glob)
-    if (m.index(glob, 3) <= m.n) lowest = std::min(lowest, m.x(m.index(glob, 3)));
+  for (int glob = 1; glob <= p.nt.nn; ++glob)
+    if (s.as.d.index(glob, 3) <= s.as.d.n) lowest = std::min(lowest, s.x(s.as.d.index(glob, 3)));
   EXPECT_LT(lowest, -0.5);
 }
 
@@ -67,16 +65,17 @@ TEST(Domica1, OneIterationIsReportedAsSuch) {
 }
 
 TEST(Domica1, SameShapeAsDomica3WithoutPressure) {
-  model one = read_dir(test::example_dir("hanging_shell/domica_1"), program::domica_1);
-  model three = read_dir(test::example_dir("hanging_shell/domica_3"), program::domica_3);
-  start1(one);
-  solve1(one);
-  start3(three);
+  problem p1 = read_dir(test::example_dir("hanging_shell/domica_1"), program::domica_1);
+  problem p3 = read_dir(test::example_dir("hanging_shell/domica_3"), program::domica_3);
+  state1 one = start1(p1);
+  solve1(p1, one);
+  state3 three = start3(p3);
   std::FILE* out = std::tmpfile();
-  solve3(three, out);
+  solve3(p3, three, out);
   std::fclose(out);
-  ASSERT_EQ(one.n, three.n);
-  double largest = nlp::norm(one.n, one.x), worst = 0.0;
-  for (int i = 1; i <= one.n; ++i) worst = std::max(worst, std::fabs(one.x(i) - three.x(i)));
+  const int n = one.as.d.n;
+  ASSERT_EQ(n, three.as.d.n);
+  double largest = nlp::norm(n, one.x), worst = 0.0;
+  for (int i = 1; i <= n; ++i) worst = std::max(worst, std::fabs(one.x(i) - three.x(i)));
   EXPECT_LT(worst, 1e-5 * largest);
 }

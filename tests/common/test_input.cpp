@@ -11,7 +11,7 @@ using namespace domica;
 
 namespace {
 
-model read_text(const std::string& text, program p = program::domica_3) { return test::model_from_text(text, p); }
+problem read_text(const std::string& text, program p = program::domica_3) { return test::problem_from_text(text, p); }
 
 std::string error_of(const std::string& text, program p = program::domica_3) {
   try {
@@ -32,42 +32,41 @@ std::string replace(std::string s, const std::string& from, const std::string& t
 }  // namespace
 
 TEST(Input, ReadsTheSquareForEachProgram) {
-  model m3 = read_text(test::square_weblar(program::domica_3));
-  EXPECT_EQ(m3.lstol, 0.9);
-  EXPECT_EQ(m3.maxls, 10);
-  EXPECT_EQ(m3.mntol, 1e-6);
-  EXPECT_EQ(m3.maxminor, 100);
-  EXPECT_EQ(m3.maxmajor, 2);
-  EXPECT_EQ(m3.maxlist, 5);
-  EXPECT_EQ(m3.young, 1000.0);
-  EXPECT_EQ(m3.poisson, 0.3);
-  EXPECT_EQ(m3.thickness, 0.1);
-  EXPECT_EQ(m3.density, 1.0);
-  EXPECT_EQ(m3.pressure, -1.0);
-  EXPECT_EQ(m3.nn, 4);
-  EXPECT_EQ(m3.ne, 2);
-  EXPECT_EQ(m3.xo(3), 1.0);
-  EXPECT_EQ(m3.yo(4), 1.0);
-  EXPECT_EQ(m3.cst(2).glob(3), 4);
-  EXPECT_EQ(m3.index(1, 3), 1);
-  EXPECT_EQ(m3.index(3, 3), 0);
-  EXPECT_EQ(m3.ff.size(), 12u);
+  problem m3 = read_text(test::square_weblar(program::domica_3));
+  EXPECT_EQ(m3.search.lstol, 0.9);
+  EXPECT_EQ(m3.search.maxls, 10);
+  EXPECT_EQ(m3.st.mntol, 1e-6);
+  EXPECT_EQ(m3.st.maxminor, 100);
+  EXPECT_EQ(m3.st.maxmajor, 2);
+  EXPECT_EQ(m3.search.maxlist, 5);
+  EXPECT_EQ(m3.mat.young, 1000.0);
+  EXPECT_EQ(m3.mat.poisson, 0.3);
+  EXPECT_EQ(m3.mat.thickness, 0.1);
+  EXPECT_EQ(m3.load.weight, 1.0);
+  EXPECT_EQ(m3.load.pressure, -1.0);
+  EXPECT_EQ(m3.nt.nn, 4);
+  EXPECT_EQ(m3.nt.ne, 2);
+  EXPECT_EQ(m3.nt.xo(3), 1.0);
+  EXPECT_EQ(m3.nt.yo(4), 1.0);
+  EXPECT_EQ(m3.nt.tri(2)(3), 4);
+  EXPECT_EQ(m3.nt.fixed(1, 3), 1);
+  EXPECT_EQ(m3.nt.fixed(3, 3), 0);
+  EXPECT_EQ(m3.nt.point.size(), 12u);
 
-  model m1 = read_text(test::square_weblar(program::domica_1), program::domica_1);
-  EXPECT_EQ(m1.maxminor, 100);
-  EXPECT_EQ(m1.maxlist, 5);
-  EXPECT_EQ(m1.maxweight, 1.0);
-  EXPECT_EQ(m1.maxforce.size(), 12u);
-  EXPECT_EQ(m1.ff.size(), 0u);
+  problem m1 = read_text(test::square_weblar(program::domica_1), program::domica_1);
+  EXPECT_EQ(m1.st.maxminor, 100);
+  EXPECT_EQ(m1.search.maxlist, 5);
+  EXPECT_EQ(m1.load.weight, 1.0);
+  EXPECT_EQ(m1.nt.point.size(), 12u);
 
-  model m2 = read_text(test::square_weblar(program::domica_2), program::domica_2);
-  EXPECT_EQ(m2.mntol, 1e-6);
-  EXPECT_EQ(m2.maxminor, 50);
-  EXPECT_EQ(m2.maxmajor, 2);
-  EXPECT_EQ(m2.maxweight, 1.0);
-  EXPECT_EQ(m2.maxpressure, -1.0);
-  EXPECT_EQ(m2.known.size(), 0u);  // domica_2 keeps fixed coordinates at the plan
-  EXPECT_EQ(m2.index(2, 1), 1);
+  problem m2 = read_text(test::square_weblar(program::domica_2), program::domica_2);
+  EXPECT_EQ(m2.st.mntol, 1e-6);
+  EXPECT_EQ(m2.st.maxminor, 50);
+  EXPECT_EQ(m2.st.maxmajor, 2);
+  EXPECT_EQ(m2.load.weight, 1.0);
+  EXPECT_EQ(m2.load.pressure, -1.0);
+  EXPECT_EQ(m2.nt.known(1, 1), 0.0);  // domica_2 keeps fixed coordinates at the plan
+  EXPECT_EQ(m2.nt.fixed(2, 1), 1);
 }
 
 TEST(Input, LayoutRules) {
@@ -99,24 +98,24 @@ TEST(Input, LayoutRules) {
       "2 3 -5\n"
       "2 3 -7\n"
       "1 1 2.5e-1\n";
-  model m = read_text(text);
-  EXPECT_EQ(m.lstol, 0.5);
-  EXPECT_EQ(m.maxls, 3);
-  EXPECT_EQ(m.mntol, 1e-3);
-  EXPECT_EQ(m.maxminor, 7);
-  EXPECT_EQ(m.maxmajor, 4);
-  EXPECT_EQ(m.maxlist, 2);
-  EXPECT_EQ(m.young, 2000.0);
+  problem m = read_text(text);
+  EXPECT_EQ(m.search.lstol, 0.5);
+  EXPECT_EQ(m.search.maxls, 3);
+  EXPECT_EQ(m.st.mntol, 1e-3);
+  EXPECT_EQ(m.st.maxminor, 7);
+  EXPECT_EQ(m.st.maxmajor, 4);
+  EXPECT_EQ(m.search.maxlist, 2);
+  EXPECT_EQ(m.mat.young, 2000.0);
   // Descending node records fill the arrays as ascending ones would.
-  EXPECT_EQ(m.xo(1), 0.0);
-  EXPECT_EQ(m.yo(1), 0.0);
-  EXPECT_EQ(m.xo(2), 1.0);
-  EXPECT_EQ(m.yo(3), 1.0);
+  EXPECT_EQ(m.nt.xo(1), 0.0);
+  EXPECT_EQ(m.nt.yo(1), 0.0);
+  EXPECT_EQ(m.nt.xo(2), 1.0);
+  EXPECT_EQ(m.nt.yo(3), 1.0);
   // The later load on a coordinate replaces the earlier one.
-  EXPECT_EQ(m.ff(2, 3), -7.0);
-  EXPECT_EQ(m.ff(1, 1), 0.25);
+  EXPECT_EQ(m.nt.point(2, 3), -7.0);
+  EXPECT_EQ(m.nt.point(1, 1), 0.25);
   for (int glob = 1; glob <= 3; ++glob)
-    for (int axis = 1; axis <= 3; ++axis) EXPECT_EQ(m.index(glob, axis), 0);
+    for (int axis = 1; axis <= 3; ++axis) EXPECT_EQ(m.nt.fixed(glob, axis), 0);
 }
 
 TEST(Input, EmptyNetAndRealFileHabits) {
@@ -125,29 +124,29 @@ TEST(Input, EmptyNetAndRealFileHabits) {
   std::string text =
       "t\r\n:p\r\n0.9\t10\t1e-6 10 1 3\r\n:m\r\n1 0.3 0.1 0 0\r\n:n\r\n0\r\n:this heading is consumed, not a marker\r\n"
       ":e\r\n0\r\nheading\r\n:f\r\n0\r\n:l\r\n0";
-  model m = read_text(text);
-  EXPECT_EQ(m.nn, 0);
-  EXPECT_EQ(m.ne, 0);
-  EXPECT_EQ(m.index.size(), 0u);
+  problem m = read_text(text);
+  EXPECT_EQ(m.nt.nn, 0);
+  EXPECT_EQ(m.nt.ne, 0);
+  EXPECT_EQ(m.nt.fixed.size(), 0u);
 }
 
 TEST(Input, FixedCoordinatesPerProgram) {
   std::string base = test::square_weblar(program::domica_3);
   std::string text = replace(base, "6\n node axis value\n1 1 0\n1 2 0\n1 3 0\n2 1 0\n2 2 0\n2 3 0\n",
                              "3\n heading\n3 3 0.5\n4 3 0.25\n3 3 1.5\n");
-  model m = read_text(text);
-  EXPECT_EQ(m.known(3, 3), 1.5);  // listed twice: the later value, still fixed once
-  EXPECT_EQ(m.known(4, 3), 0.25);
-  EXPECT_EQ(m.index(3, 3), 1);
-  EXPECT_EQ(m.index(4, 3), 1);
-  EXPECT_EQ(m.index(1, 3), 0);
+  problem m = read_text(text);
+  EXPECT_EQ(m.nt.known(3, 3), 1.5);  // listed twice: the later value, still fixed once
+  EXPECT_EQ(m.nt.known(4, 3), 0.25);
+  EXPECT_EQ(m.nt.fixed(3, 3), 1);
+  EXPECT_EQ(m.nt.fixed(4, 3), 1);
+  EXPECT_EQ(m.nt.fixed(1, 3), 0);
 
   // domica_2 reads node and axis only and discards the rest of the record.
   std::string two = replace(test::square_weblar(program::domica_2), "1 1 0\n1 2 0\n", "1 1\n1 2 whatever\n");
-  model m2 = read_text(two, program::domica_2);
-  EXPECT_EQ(m2.index(1, 1), 1);
-  EXPECT_EQ(m2.index(1, 2), 1);
-  EXPECT_EQ(m2.index(3, 1), 0);
+  problem m2 = read_text(two, program::domica_2);
+  EXPECT_EQ(m2.nt.fixed(1, 1), 1);
+  EXPECT_EQ(m2.nt.fixed(1, 2), 1);
+  EXPECT_EQ(m2.nt.fixed(3, 1), 0);
 }
 
 TEST(Input, BadValuesNameFileLineAndProblem) {
@@ -226,9 +225,8 @@ TEST(Input, AFileForAnotherProgramIsRejected) {
 }
 
 TEST(Input, MissingFile) {
-  model m;
   try {
-    input(m, test::temp_dir("missing") + "/weblar.txt", "weblar.txt");
+    input(program::domica_3, test::temp_dir("missing") + "/weblar.txt", "weblar.txt");
     FAIL();
   } catch (const failure& f) {
     EXPECT_EQ(f.status, exit_input);

@@ -7,11 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "common/input.h"
 #include "domica_3/driver.h"
-#include "domica_3/objective.h"
-#include "domica_3/setforce.h"
-#include "domica_3/start.h"
+#include "membrane/energy.h"
 #include "nlp/norm.h"
 #include "tests/testutil.h"
 
@@ -46,16 +43,14 @@ std::vector<double> vertices(const std::string& scr) {
 
 // Largest gradient component under the loads set for the found shape, and maxnorm.
 std::pair<double, double> equilibrium(const std::string& dir) {
-  model m;
-  m.variant = program::domica_3;
-  input(m, dir + "/weblar.txt", "weblar.txt");
-  start3(m);
+  problem p = test::problem_from_text(test::read(dir + "/weblar.txt"), program::domica_3);
+  state3 s = start3(p);
   std::FILE* out = std::tmpfile();
-  solve3(m, out);
+  solve3(p, s, out);
   std::fclose(out);
-  setforce(m, 1.0, m.x);
-  objective(m, m.n, m.x, m.g);
-  return {nlp::norm(m.n, m.g), m.maxnorm};
+  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.ld);
+  energy(p.nt, s.as, s.ld.force, s.x, s.g);
+  return {nlp::norm(s.as.d.n, s.g), s.maxnorm};
 }
 
 }  // namespace

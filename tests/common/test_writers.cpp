@@ -10,39 +10,44 @@
 #include "common/ansys.h"
 #include "common/autocad.h"
 #include "common/failure.h"
-#include "common/geometry.h"
+#include "common/number.h"
+#include "common/surface.h"
 #include "common/outfile.h"
 #include "common/report.h"
-#include "common/setup.h"
 #include "tests/testutil.h"
 
 using namespace domica;
 
 namespace {
 
+// A net with its numbering and displacements (all zero at first).
+struct shape {
+  net nt;
+  numbering d;
+  fmat1 x;
+};
+
 // Nodes at the given plan points, triangles as given; `fixed` lists (glob, axis).
-model net(std::vector<std::pair<double, double>> nodes, std::vector<std::array<int, 3>> tris,
-          std::vector<std::pair<int, int>> fixed) {
-  model m;
-  m.nn = static_cast<int>(nodes.size());
-  m.ne = static_cast<int>(tris.size());
-  m.xo = fmat1(1, m.nn);
-  m.yo = fmat1(1, m.nn);
-  for (int i = 1; i <= m.nn; ++i) {
-    m.xo(i) = nodes[i - 1].first;
-    m.yo(i) = nodes[i - 1].second;
+shape make_net(std::vector<std::pair<double, double>> nodes, std::vector<std::array<int, 3>> tris,
+               std::vector<std::pair<int, int>> fixed) {
+  shape m;
+  m.nt.nn = static_cast<int>(nodes.size());
+  m.nt.ne = static_cast<int>(tris.size());
+  m.nt.xo = fmat1(m.nt.nn);
+  m.nt.yo = fmat1(m.nt.nn);
+  for (int i = 1; i <= m.nt.nn; ++i) {
+    m.nt.xo(i) = nodes[i - 1].first;
+    m.nt.yo(i) = nodes[i - 1].second;
   }
-  m.cst = cst_vec(1, m.ne);
-  for (int e = 1; e <= m.ne; ++e)
-    for (int loc = 1; loc <= 3; ++loc) m.cst(e).glob(loc) = tris[e - 1][loc - 1];
-  m.index = imat2(1, m.nn, 1, 3);
-  m.index.fill(0);
-  m.known = fmat2(1, m.nn, 1, 3);
-  m.known.fill(0.0);
-  for (auto [glob, axis] : fixed) m.index(glob, axis) = 1;
-  number(m);
-  m.x = fmat1(1, m.n);
-  m.x.fill(0.0);
+  m.nt.tri = arr1<fixed1<std::int32_t, 3>>(m.nt.ne);
+  for (int e = 1; e <= m.nt.ne; ++e)
+    for (int loc = 1; loc <= 3; ++loc) m.nt.tri(e)(loc) = tris[e - 1][loc - 1];
+  m.nt.fixed = imat2(m.nt.nn, 3);
+  m.nt.known = fmat2(m.nt.nn, 3);
+  m.nt.point = fmat2(m.nt.nn, 3);
+  for (auto [glob, axis] : fixed) m.nt.fixed(glob, axis) = 1;
+  m.d = number(m.nt);
+  m.x = fmat1(m.d.n);
   return m;
 }
 
@@ -136,10 +141,10 @@ std::string ansys_tail(const std::string& selection) {
 }  // namespace
 
 TEST(Writers, OneTriangleFilesByteForByte) {
-  model m = net({{0, 0}, {1, 0}, {0, 1}}, {{1, 2, 3}}, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3}});
-  EXPECT_EQ(m.n, 0);
-  finish(m);
-  EXPECT_EQ(autocad_text(m),
+  shape m = make_net({{0, 0}, {1, 0}, {0, 1}}, {{1, 2, 3}}, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3}});
+  EXPECT_EQ(m.d.n, 0);
+  surface ms = make_surface(m.nt, m.d, m.x);
+  EXPECT_EQ(autocad_text(m.nt, ms),
             "osmode 0\n"
             "pface\n"
             "0.00000000E+00,0.00000000E+00,0.00000000E+00\n"
@@ -169,15 +174,15 @@ TEST(Writers, OneTriangleFilesByteForByte) {
       expect += "D,     " + std::to_string(glob) + ", " + dof + ",  0.00000000E+00\nD,     " + std::to_string(glob + 3) + ", " +
                 dof + ",  0.00000000E+00\n";
   expect += ansys_tail("NSEL, S, NODE, ,     4,     6\n");
-  EXPECT_EQ(ansys_text(m, shell()), expect);
+  EXPECT_EQ(ansys_text(m.nt, ms, shell()), expect);
 }
 
 TEST(Writers, TwoTrianglesNegativeCoordinateAndZOnlySupport) {
   // Node 1 at x = -1; node 4 fixed in z only; the other coordinates free at x = 0.
-  model m = net({{-1, 0}, {1, 0}, {1, 1}, {-1, 1}}, {{1, 2, 3}, {1, 3, 4}}, {{4, 3}});
-  EXPECT_EQ(m.n, 11);
-  finish(m);
-  EXPECT_EQ(autocad_text(m),
+  shape m = make_net({{-1, 0}, {1, 0}, {1, 1}, {-1, 1}}, {{1, 2, 3}, {1, 3, 4}}, {{4, 3}});
+  EXPECT_EQ(m.d.n, 11);
+  surface ms = make_surface(m.nt, m.d, m.x);
+  EXPECT_EQ(autocad_text(m.nt, ms),
             "osmode 0\n"
             "pface\n"
             "-1.00000000E+00,0.00000000E+00,0.00000000E+00\n"
@@ -214,50 +219,50 @@ TEST(Writers, TwoTrianglesNegativeCoordinateAndZOnlySupport) {
                        "D,     4, UZ,  0.00000000E+00\n"
                        "D,     8, UZ,  0.00000000E+00\n" +
                        ansys_tail("NSEL, S, NODE, ,     5,     8\n");
-  EXPECT_EQ(ansys_text(m, shell()), expect);
+  EXPECT_EQ(ansys_text(m.nt, ms, shell()), expect);
 }
 
 TEST(Geometry, FramesOfAHorizontalTriangleForBothCornerOrders) {
-  model a = net({{0, 0}, {1, 0}, {0, 1}}, {{1, 2, 3}}, {});
-  finish(a);
-  EXPECT_EQ(a.cst(1).u(1), 1.0);
-  EXPECT_EQ(a.cst(1).v(2), 1.0);
-  EXPECT_EQ(a.cst(1).w(3), 1.0);
-  for (int glob = 1; glob <= 3; ++glob) EXPECT_EQ(a.outward(glob, 3), 1.0);
-  model b = net({{0, 0}, {1, 0}, {0, 1}}, {{1, 3, 2}}, {});
-  finish(b);
-  EXPECT_EQ(b.cst(1).w(3), -1.0);
-  EXPECT_EQ(b.cst(1).u(1), -1.0);
-  EXPECT_EQ(b.cst(1).u(3), 0.0);
-  EXPECT_EQ(b.cst(1).v(2), 1.0);
-  EXPECT_EQ(b.outward(2, 3), -1.0);  // a node of one triangle takes its normal
+  shape a = make_net({{0, 0}, {1, 0}, {0, 1}}, {{1, 2, 3}}, {});
+  surface as = make_surface(a.nt, a.d, a.x);
+  EXPECT_EQ(as.tri(1).u(1), 1.0);
+  EXPECT_EQ(as.tri(1).v(2), 1.0);
+  EXPECT_EQ(as.tri(1).w(3), 1.0);
+  for (int glob = 1; glob <= 3; ++glob) EXPECT_EQ(as.outward(glob, 3), 1.0);
+  shape b = make_net({{0, 0}, {1, 0}, {0, 1}}, {{1, 3, 2}}, {});
+  surface bs = make_surface(b.nt, b.d, b.x);
+  EXPECT_EQ(bs.tri(1).w(3), -1.0);
+  EXPECT_EQ(bs.tri(1).u(1), -1.0);
+  EXPECT_EQ(bs.tri(1).u(3), 0.0);
+  EXPECT_EQ(bs.tri(1).v(2), 1.0);
+  EXPECT_EQ(bs.outward(2, 3), -1.0);  // a node of one triangle takes its normal
   // Angles of the reinforcement directions of the anticlockwise triangle.
-  EXPECT_EQ(theta_of(a.cst(1).u), 0.0);
-  EXPECT_EQ(phi_of(a.cst(1).u), 0.0);
-  EXPECT_NEAR(theta_of(a.cst(1).v), 90.0, 1e-12);
-  EXPECT_EQ(phi_of(a.cst(1).v), 0.0);
+  EXPECT_EQ(theta_of(as.tri(1).u), 0.0);
+  EXPECT_EQ(phi_of(as.tri(1).u), 0.0);
+  EXPECT_NEAR(theta_of(as.tri(1).v), 90.0, 1e-12);
+  EXPECT_EQ(phi_of(as.tri(1).v), 0.0);
 }
 
 TEST(Geometry, PositionsOfFixedAndFreeNodes) {
-  model m = net({{2, 3}, {4, 5}}, {}, {{1, 1}, {1, 2}, {1, 3}});
-  m.known(1, 1) = 0.5;
-  m.known(1, 2) = -0.5;
-  m.known(1, 3) = 7.0;
+  shape m = make_net({{2, 3}, {4, 5}}, {}, {{1, 1}, {1, 2}, {1, 3}});
+  m.nt.known(1, 1) = 0.5;
+  m.nt.known(1, 2) = -0.5;
+  m.nt.known(1, 3) = 7.0;
   m.x(1) = 0.25;
   m.x(2) = 0.125;
   m.x(3) = -1.0;
   fvec3x1 p;
-  vertex(m, 1, p);
+  vertex(m.nt, m.d, m.x, 1, p);
   EXPECT_EQ(p(1), 2.5);
   EXPECT_EQ(p(2), 2.5);
   EXPECT_EQ(p(3), 7.0);
-  vertex(m, 2, p);
+  vertex(m.nt, m.d, m.x, 2, p);
   EXPECT_EQ(p(1), 4.25);
   EXPECT_EQ(p(2), 5.125);
   EXPECT_EQ(p(3), -1.0);
-  // Without prescribed displacements (domica_2) fixed coordinates stay at the plan.
-  m.known = fmat2();
-  vertex(m, 1, p);
+  // With zero prescribed displacements (domica_2) fixed coordinates stay at the plan.
+  m.nt.known.fill(0.0);
+  vertex(m.nt, m.d, m.x, 1, p);
   EXPECT_EQ(p(1), 2.0);
   EXPECT_EQ(p(3), 0.0);
 }
@@ -265,33 +270,33 @@ TEST(Geometry, PositionsOfFixedAndFreeNodes) {
 TEST(Geometry, DefinedValuesWhereTheRulesHaveNoDirection) {
   // Triangle 1 stands upright in the x-z plane (normal along y); triangle 2 is
   // folded flat onto a line; node 7 is in no triangle.
-  model m = net({{0, 0}, {1, 0}, {0, 1}, {5, 0}, {6, 0}, {5, 1}, {9, 9}}, {{1, 2, 3}, {4, 5, 6}}, {});
+  shape m = make_net({{0, 0}, {1, 0}, {0, 1}, {5, 0}, {6, 0}, {5, 1}, {9, 9}}, {{1, 2, 3}, {4, 5, 6}}, {});
   // Lift node 3 to (0, 0, 1): triangle 1 becomes (0,0,0), (1,0,0), (0,0,1).
-  m.x(m.index(3, 2)) = -1.0;
-  m.x(m.index(3, 3)) = 1.0;
+  m.x(m.d.index(3, 2)) = -1.0;
+  m.x(m.d.index(3, 3)) = 1.0;
   // Move node 6 onto the line of nodes 4 and 5.
-  m.x(m.index(6, 2)) = -1.0;
-  finish(m);
-  const cst_rec& up = m.cst(1);
+  m.x(m.d.index(6, 2)) = -1.0;
+  surface ms = make_surface(m.nt, m.d, m.x);
+  const frame& up = ms.tri(1);
   EXPECT_EQ(up.w(2), -1.0);
   EXPECT_EQ(up.u(1), 1.0);  // global x as the first axis
   EXPECT_EQ(up.u(2), 0.0);
   EXPECT_EQ(up.v(3), 1.0);
-  const cst_rec& flat = m.cst(2);
+  const frame& flat = ms.tri(2);
   EXPECT_EQ(flat.w(3), 1.0);
   EXPECT_EQ(flat.u(1), 1.0);
-  EXPECT_EQ(m.outward(7, 3), 1.0);
+  EXPECT_EQ(ms.outward(7, 3), 1.0);
   // The angle functions never give NaN: an axis straight up, and a vertical
   // component rounded just beyond 1.
   fvec3x1 vertical{{0.0, 0.0, 1.0}}, beyond{{0.0, 0.0, 1.0000000000000002}};
   EXPECT_EQ(theta_of(vertical), 0.0);
   EXPECT_NEAR(phi_of(beyond), 90.0, 1e-12);
-  std::string text = ansys_text(m, shell());
+  std::string text = ansys_text(m.nt, ms, shell());
   EXPECT_EQ(text.find("nan"), std::string::npos);
   EXPECT_EQ(text.find("NAN"), std::string::npos);
   // A non-finite shape is a failed solution, not a file.
   m.x(1) = NAN;
-  EXPECT_THROW(finish(m), failure);
+  EXPECT_THROW(make_surface(m.nt, m.d, m.x), failure);
 }
 
 TEST(Writers, ShellFileErrorsNameFileAndLine) {

@@ -1,0 +1,67 @@
+// The membrane energy and its gradient: exact against central differences on
+// a real net, and the strain-free states.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "membrane/energy.h"
+#include "tests/testutil.h"
+
+using namespace domica;
+
+TEST(Energy, GradientAgreesWithCentralDifferences) {
+  // A real net with free and fixed coordinates and non-zero prescribed displacements.
+  problem p = test::problem_from_text(test::makenet("disc rings=3 radius=4 pressure=-0.3 weight=0.7 young=50 poisson=0.25"),
+                                      program::domica_3);
+  for (int glob = 1; glob <= p.nt.nn; ++glob)
+    if (p.nt.fixed(glob, 3) == 1) p.nt.known(glob, 3) = 0.1 * std::sin(glob);
+  assembly as = setup(p);
+  const int n = as.d.n;
+  fmat2 force = fixed_loads(p, as);
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> u(-0.3, 0.3);
+  for (int trial = 0; trial < 3; ++trial) {
+    fmat1 x(n), g(n), gp(n);
+    for (int i = 1; i <= n; ++i) x(i) = u(rng);
+    energy(p.nt, as, force, x, g);
+    double worst = 0.0;
+    for (int i = 1; i <= n; ++i) {
+      const double h = 1e-6;
+      fmat1 xp = x, xm = x;
+      xp(i) += h;
+      xm(i) -= h;
+      double fd = (energy(p.nt, as, force, xp, gp) - energy(p.nt, as, force, xm, gp)) / (2 * h);
+      worst = std::max(worst, std::fabs(fd - g(i)) / std::max(1.0, std::fabs(g(i))));
+    }
+    EXPECT_LT(worst, 1e-6) << "trial " << trial;
+  }
+}
+
+TEST(Energy, StrainFreeStatesGiveOnlyTheLoadTerm) {
+  problem p = test::one_triangle("1 2 3");
+  assembly as = setup(p);
+  const imat2& index = as.d.index;
+  fmat2 force(3, 3);
+  force(2, 3) = 4.0;
+  // At x = 0 every strain vanishes: f = 0 and g = -force.
+  fmat1 x0(9), g(9);
+  EXPECT_EQ(energy(p.nt, as, force, x0, g), 0.0);
+  EXPECT_EQ(g(index(2, 3)), -4.0);
+  EXPECT_EQ(g(index(1, 1)), -0.0);
+  // A rigid translation: only the load term remains.
+  fmat1 x(9);
+  for (int glob = 1; glob <= 3; ++glob) {
+    x(index(glob, 1)) = 0.5;
+    x(index(glob, 2)) = -0.25;
+    x(index(glob, 3)) = 2.0;
+  }
+  EXPECT_NEAR(energy(p.nt, as, force, x, g), -8.0, 1e-15);
+  // A stretch along plan x by (1 + t): energy 0.5 volume h11 exx^2.
+  double t = 0.1;
+  fmat1 s(9);
+  s(index(2, 1)) = t;
+  force.fill(0.0);
+  double exx = t + t * t / 2;
+  EXPECT_NEAR(energy(p.nt, as, force, s, g), 0.5 * 0.25 * as.hk.h11 * exx * exx, 1e-15);
+}
