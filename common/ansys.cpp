@@ -1,6 +1,7 @@
 #include "common/ansys.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "common/format.h"
 #include "common/outfile.h"
@@ -48,6 +49,29 @@ void reinforcement(std::string& out, const char* head, int e, const char* middle
   out += '\n';
 }
 
+struct property {
+  const char* label;
+  double value;
+};
+
+// "! comment", one MP line per property of material mat, an empty line.
+void mp_block(std::string& out, const char* comment, int mat, std::initializer_list<property> props) {
+  line(out, comment);
+  for (const property& p : props) mp_line(out, p.label, mat, p.value);
+  line(out, "");
+}
+
+// "! comment", then head, the value in signed scientific form and tail on
+// one line, then an empty line.
+void valued_block(std::string& out, const char* comment, const char* head, double value, const char* tail) {
+  line(out, comment);
+  out += head;
+  put_sci_signed(out, value);
+  out += tail;
+  out += '\n';
+  line(out, "");
+}
+
 }  // namespace
 
 double theta_of(const fvec3x1& axis) {
@@ -76,27 +100,19 @@ std::string ansys_text(const net& nt, const surface& sf, const shell_rec& shell)
 
   line(out, "! DEFINE NODES");
   double half = 0.5 * shell.thick;
-  for (int glob = 1; glob <= nt.nn; ++glob) {
-    fvec3x1 p;
-    for (int axis = 1; axis <= 3; ++axis) p(axis) = sf.pos(glob, axis);
-    for (int axis = 1; axis <= 3; ++axis) p(axis) = p(axis) - half * sf.outward(glob, axis);
-    node_line(out, glob, p);
-  }
-  for (int glob = 1; glob <= nt.nn; ++glob) {
-    fvec3x1 p;
-    for (int axis = 1; axis <= 3; ++axis) p(axis) = sf.pos(glob, axis);
-    for (int axis = 1; axis <= 3; ++axis) p(axis) = p(axis) + half * sf.outward(glob, axis);
-    node_line(out, static_cast<long long>(nt.nn) + glob, p);
-  }
+  // The inner face, nodes 1..nn, then the outer face, nodes nn+1..2nn.
+  for (int face = 0; face < 2; ++face)
+    for (int glob = 1; glob <= nt.nn; ++glob) {
+      fvec3x1 p;
+      for (int axis = 1; axis <= 3; ++axis)
+        p(axis) = face == 0 ? sf.pos(glob, axis) - half * sf.outward(glob, axis) : sf.pos(glob, axis) + half * sf.outward(glob, axis);
+      node_line(out, static_cast<long long>(nt.nn) * face + glob, p);
+    }
   line(out, "");
 
-  line(out, "! DEFINE MATERIAL PROPERTY - CONCRETE");
-  mp_line(out, "MP,   EX, ", concrete.mat, concrete.ex);
-  mp_line(out, "MP, NUXY, ", concrete.mat, concrete.nuxy);
-  mp_line(out, "MP, DENS, ", concrete.mat, concrete.dens);
-  mp_line(out, "MP, ALPX, ", concrete.mat, concrete.alpx);
-  mp_line(out, "MP, REFT, ", concrete.mat, concrete.reft);
-  line(out, "");
+  mp_block(out, "! DEFINE MATERIAL PROPERTY - CONCRETE", concrete.mat,
+           {{"MP,   EX, ", concrete.ex}, {"MP, NUXY, ", concrete.nuxy}, {"MP, DENS, ", concrete.dens},
+            {"MP, ALPX, ", concrete.alpx}, {"MP, REFT, ", concrete.reft}});
 
   line(out, "! ACTIVATE A DATA TABLE");
   out += "TB, CONCR, ";
@@ -104,11 +120,7 @@ std::string ansys_text(const net& nt, const surface& sf, const shell_rec& shell)
   out += ",    1\n";
   line(out, "");
 
-  line(out, "! DEFINE A TEMPERATURE FOR THE DATA TABLE");
-  out += "TBTEMP, ";
-  put_sci_signed(out, concrete.reft);
-  out += ",    1\n";
-  line(out, "");
+  valued_block(out, "! DEFINE A TEMPERATURE FOR THE DATA TABLE", "TBTEMP, ", concrete.reft, ",    1");
 
   line(out, "! DEFINE DATA FOR THE DATA TABLE");
   out += "TBDATA,    1, ";
@@ -122,12 +134,8 @@ std::string ansys_text(const net& nt, const surface& sf, const shell_rec& shell)
   out += '\n';
   line(out, "");
 
-  line(out, "! DEFINE MATERIAL PROPERTY - STEEL");
-  mp_line(out, "MP,   EX, ", steel.mat, steel.ex);
-  mp_line(out, "MP, DENS, ", steel.mat, steel.dens);
-  mp_line(out, "MP, ALPX, ", steel.mat, steel.alpx);
-  mp_line(out, "MP, REFT, ", steel.mat, steel.reft);
-  line(out, "");
+  mp_block(out, "! DEFINE MATERIAL PROPERTY - STEEL", steel.mat,
+           {{"MP,   EX, ", steel.ex}, {"MP, DENS, ", steel.dens}, {"MP, ALPX, ", steel.alpx}, {"MP, REFT, ", steel.reft}});
 
   line(out, "! DEFINE REAL CONSTANTS SET");
   for (int e = 1; e <= nt.ne; ++e) {
@@ -194,17 +202,8 @@ std::string ansys_text(const net& nt, const surface& sf, const shell_rec& shell)
   line(out, "FDELE, ALL, ALL");
   line(out, "");
 
-  line(out, "! ASSIGN UNIFORM TEMPERATURE TO ALL NODES");
-  out += "TUNIF, ";
-  put_sci_signed(out, shell.temp);
-  out += '\n';
-  line(out, "");
-
-  line(out, "! SPECIFY ACCELERATION");
-  out += "ACEL,  0.00000000E+00,  0.00000000E+00, ";
-  put_sci_signed(out, shell.gravity);
-  out += '\n';
-  line(out, "");
+  valued_block(out, "! ASSIGN UNIFORM TEMPERATURE TO ALL NODES", "TUNIF, ", shell.temp, "");
+  valued_block(out, "! SPECIFY ACCELERATION", "ACEL,  0.00000000E+00,  0.00000000E+00, ", shell.gravity, "");
 
   line(out, "! SPECIFY PRESSURE LOAD");
   out += "NSEL, S, NODE, , ";

@@ -91,6 +91,16 @@ int axis_number(text_file& t) {
   return axis;
 }
 
+// Every number 1..count must have been named by a record (seen[k] set); the
+// first one missing is reported at the line of the count.
+void all_named(const text_file& t, int count_line, const std::vector<char>& seen, const std::string& what) {
+  const char* list = what == "node" ? "node list" : "triangle list";
+  for (std::size_t k = 1; k < seen.size(); ++k)
+    if (!seen[k])
+      input_error(t, count_line, what + " " + std::to_string(k) + " has no record in the " + list + " (a" +
+                                     (what == "element" ? "n " : " ") + what + " number is given twice)");
+}
+
 void nodes(problem& p, text_file& t) {
   scan(t, "the node list");
   p.nt.nn = read_count(t, "nn, the number of nodes", 3);
@@ -109,9 +119,7 @@ void nodes(problem& p, text_file& t) {
     seen[glob] = 1;
     end_record(t);
   }
-  for (int glob = 1; glob <= p.nt.nn; ++glob)
-    if (!seen[glob])
-      input_error(t, count_line, "node " + std::to_string(glob) + " has no record in the node list (a node number is given twice)");
+  all_named(t, count_line, seen, "node");
 }
 
 void triangles(problem& p, text_file& t) {
@@ -142,45 +150,42 @@ void triangles(problem& p, text_file& t) {
     seen[e] = 1;
     end_record(t);
   }
-  for (int e = 1; e <= p.nt.ne; ++e)
-    if (!seen[e])
-      input_error(t, count_line, "element " + std::to_string(e) + " has no record in the triangle list (an element number is given twice)");
+  all_named(t, count_line, seen, "element");
+}
+
+// A section of (node, axis, ...) records: its count of at least `tokens`
+// values per record, the heading line, then each record handed to
+// record(glob, axis) to read the rest of its values.
+template <class Record>
+void node_axis_records(const problem& p, text_file& t, const char* section, const char* count, int tokens, Record record) {
+  scan(t, section);
+  int nk = read_count(t, count, tokens);
+  end_record(t);
+  if (nk == 0) return;
+  skip_line(t, section);
+  for (int k = 1; k <= nk; ++k) {
+    int glob = node_number(p, t, "node number");
+    int axis = axis_number(t);
+    record(glob, axis);
+    end_record(t);
+  }
 }
 
 void fixed_coordinates(problem& p, text_file& t) {
   // domica_2 reads no prescribed displacements: fixed coordinates stay at the plan.
   p.nt.known = fmat2(p.nt.nn, 3);
   p.nt.fixed = imat2(p.nt.nn, 3);
-  scan(t, "the fixed coordinates");
-  int nk = read_count(t, "nk, the number of fixed coordinates", p.variant == program::domica_2 ? 2 : 3);
-  end_record(t);
-  if (nk > 0) {
-    skip_line(t, "the fixed coordinates");
-    for (int k = 1; k <= nk; ++k) {
-      int glob = node_number(p, t, "node number");
-      int axis = axis_number(t);
-      if (p.variant != program::domica_2) p.nt.known(glob, axis) = read_real(t, "prescribed displacement");
-      end_record(t);
-      p.nt.fixed(glob, axis) = 1;
-    }
-  }
+  bool values = p.variant != program::domica_2;
+  node_axis_records(p, t, "the fixed coordinates", "nk, the number of fixed coordinates", values ? 3 : 2, [&](int glob, int axis) {
+    if (values) p.nt.known(glob, axis) = read_real(t, "prescribed displacement");
+    p.nt.fixed(glob, axis) = 1;
+  });
 }
 
 void point_loads(problem& p, text_file& t) {
-  fmat2& loads = p.nt.point;
-  loads = fmat2(p.nt.nn, 3);
-  scan(t, "the point loads");
-  int nf = read_count(t, "nf, the number of point loads", 3);
-  end_record(t);
-  if (nf > 0) {
-    skip_line(t, "the point loads");
-    for (int k = 1; k <= nf; ++k) {
-      int glob = node_number(p, t, "node number");
-      int axis = axis_number(t);
-      loads(glob, axis) = read_real(t, "load");
-      end_record(t);
-    }
-  }
+  p.nt.point = fmat2(p.nt.nn, 3);
+  node_axis_records(p, t, "the point loads", "nf, the number of point loads", 3,
+                    [&](int glob, int axis) { p.nt.point(glob, axis) = read_real(t, "load"); });
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "common/shell.h"
 
+#include <initializer_list>
+
 #include "common/text.h"
 
 namespace domica {
@@ -9,31 +11,34 @@ shell_rec read_shell(const std::string& path, const std::string& name) {
   return read_shell(t);
 }
 
+namespace {
+
+struct field {
+  double* at;
+  const char* what;
+};
+
+// One record of real values, read in order.
+void read_record(text_file& t, std::initializer_list<field> fields) {
+  for (const field& f : fields) *f.at = read_real(t, f.what);
+  end_record(t);
+}
+
+}  // namespace
+
 shell_rec read_shell(text_file& t) {
   shell_rec s;
   scan(t, "the shell data");
   s.thick = read_real(t, "thick");
   if (!(s.thick > 0.0)) input_error(t, t.line, "the shell thickness thick must be greater than 0");
-  s.gravity = read_real(t, "gravity");
-  s.pressure = read_real(t, "pressure");
-  s.temp = read_real(t, "temp");
-  end_record(t);
+  read_record(t, {{&s.gravity, "gravity"}, {&s.pressure, "pressure"}, {&s.temp, "temp"}});
+  concrete_rec& c = s.concrete;
   scan(t, "the concrete data");
-  s.concrete.ex = read_real(t, "concrete ex");
-  s.concrete.nuxy = read_real(t, "concrete nuxy");
-  s.concrete.dens = read_real(t, "concrete dens");
-  s.concrete.alpx = read_real(t, "concrete alpx");
-  s.concrete.fc = read_real(t, "concrete fc");
-  s.concrete.ft = read_real(t, "concrete ft");
-  s.concrete.c1 = read_real(t, "concrete c1");
-  s.concrete.c2 = read_real(t, "concrete c2");
-  end_record(t);
+  read_record(t, {{&c.ex, "concrete ex"}, {&c.nuxy, "concrete nuxy"}, {&c.dens, "concrete dens"}, {&c.alpx, "concrete alpx"},
+                  {&c.fc, "concrete fc"}, {&c.ft, "concrete ft"}, {&c.c1, "concrete c1"}, {&c.c2, "concrete c2"}});
+  steel_rec& st = s.steel;
   scan(t, "the steel data");
-  s.steel.ex = read_real(t, "steel ex");
-  s.steel.dens = read_real(t, "steel dens");
-  s.steel.alpx = read_real(t, "steel alpx");
-  s.steel.vr = read_real(t, "steel vr");
-  end_record(t);
+  read_record(t, {{&st.ex, "steel ex"}, {&st.dens, "steel dens"}, {&st.alpx, "steel alpx"}, {&st.vr, "steel vr"}});
   return s;
 }
 

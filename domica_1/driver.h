@@ -9,10 +9,8 @@
 namespace domica {
 
 // The solver state of domica_1.
-struct state1 {
-  assembly as;
-  fmat2 force;          // nn x 3 fixed loads: point loads and self-weight
-  fmat1 x, g;           // as.d.n displacements and gradient
+struct state1 : net_state {
+  fmat1 g;              // as.d.n gradient
   double maxnorm = 0.0; // absolute gradient threshold
 };
 

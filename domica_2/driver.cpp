@@ -1,26 +1,16 @@
 #include "domica_2/driver.h"
 
-#include <chrono>
 #include <cmath>
 #include <string>
 
 #include "common/failure.h"
-#include "common/input.h"
 #include "common/report.h"
-#include "common/results.h"
 #include "domica_2/structure.h"
+#include "membrane/run.h"
 #include "nlp/norm.h"
 #include "solver/dense.h"
 
 namespace domica {
-
-state2 start2(const problem& p) {
-  state2 s;
-  s.as = setup(p);
-  s.maxforce = fixed_loads(p, s.as);
-  s.x = fmat1(s.as.d.n);
-  return s;
-}
 
 namespace {
 
@@ -43,7 +33,7 @@ void solution(const problem& p, state2& s, std::FILE* out) {
     for (int glob = 1; glob <= p.nt.nn; ++glob)
       for (int axis = 1; axis <= 3; ++axis) {
         int k = s.as.d.index(glob, axis);
-        if (k <= n) force(k) = factor * s.maxforce(glob, axis);
+        if (k <= n) force(k) = factor * s.loads(glob, axis);
       }
     double pressure = factor * p.load.pressure;
     structure(p.nt, s.as, pressure, force, x, r, tangent);
@@ -75,18 +65,6 @@ void solution(const problem& p, state2& s, std::FILE* out) {
   }
 }
 
-void run2() {
-  // 1. Read the problem and the shell data (both checked before any work).
-  problem p = input(program::domica_2);
-  shell_rec shell = read_shell();
-  // 2. Set up the net.
-  state2 s = start2(p);
-  // 3. Newton solution in load steps.
-  auto clock1 = std::chrono::steady_clock::now();
-  solution(p, s);
-  print_elapsed(seconds_since(clock1));
-  // 4. Write the results.
-  write_results(p.nt, make_surface(p.nt, s.as.d, s.x), shell);
-}
+void run2() { run_program(program::domica_2, start2, [](const problem& p, state2& s) { solution(p, s); }); }
 
 }  // namespace domica

@@ -10,14 +10,10 @@
 namespace domica {
 
 // The solver state of domica_2.
-struct state2 {
-  assembly as;
-  fmat2 maxforce;  // nn x 3 point loads plus self-weight at full load
-  fmat1 x;         // as.d.n displacements
-};
+using state2 = net_state;
 
 // Set-up: numbering, plan data, coefficients, full loads, x = 0.
-state2 start2(const problem& p);
+inline state2 start2(const problem& p) { return prepare(p); }
 
 // Load steps with full Newton iterations from the flat plan (x = 0). Each step
 // applies factor = major / maxmajor of all loads and of the pressure and

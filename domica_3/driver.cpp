@@ -1,26 +1,21 @@
 #include "domica_3/driver.h"
 
-#include <chrono>
-
-#include "common/input.h"
 #include "common/report.h"
-#include "common/results.h"
 #include "membrane/energy.h"
 #include "membrane/minimise.h"
+#include "membrane/run.h"
 #include "nlp/norm.h"
 
 namespace domica {
 
 state3 start3(const problem& p) {
   state3 s;
-  s.as = setup(p);
-  s.ld.ff = fixed_loads(p, s.as);
+  static_cast<net_state&>(s) = prepare(p);
   s.ld.fp = fmat2(p.nt.nn, 3);
   s.ld.force = fmat2(p.nt.nn, 3);
-  s.x = fmat1(s.as.d.n);
   s.g = fmat1(s.as.d.n);
   // The threshold refers to the full load at the initial shape.
-  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.ld);
+  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
   s.maxnorm = nlp::norm(s.as.d.n, s.g) * p.st.mntol;
   return s;
@@ -30,7 +25,7 @@ void solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
   const int n = s.as.d.n;
   for (int major = 1; major <= p.st.maxmajor; ++major) {
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
-    setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.ld);
+    setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
     energy(p.nt, s.as, s.ld.force, s.x, s.g);
     int calls = 0;
     bool last_optimal = true;
@@ -45,24 +40,12 @@ void solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
       last_optimal = r.optimal;
       std::fputs(r.optimal ? major_line(major, r.minor).c_str() : not_attained_line(major).c_str(), out);
       std::fflush(out);
-      setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.ld);
+      setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
       energy(p.nt, s.as, s.ld.force, s.x, s.g);
     }
   }
 }
 
-void run3() {
-  // 1. Read the problem and the shell data (both checked before any work).
-  problem p = input(program::domica_3);
-  shell_rec shell = read_shell();
-  // 2. Set up the net at its plan shape.
-  state3 s = start3(p);
-  // 3. Find the form in load steps.
-  auto clock1 = std::chrono::steady_clock::now();
-  solve3(p, s);
-  print_elapsed(seconds_since(clock1));
-  // 4. Write the results.
-  write_results(p.nt, make_surface(p.nt, s.as.d, s.x), shell);
-}
+void run3() { run_program(program::domica_3, start3, [](const problem& p, state3& s) { solve3(p, s); }); }
 
 }  // namespace domica

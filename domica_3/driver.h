@@ -15,10 +15,9 @@ namespace domica {
 constexpr int max_calls_per_step = 100;
 
 // The solver state of domica_3.
-struct state3 {
-  assembly as;
-  loads3 ld;
-  fmat1 x, g;           // as.d.n displacements and gradient
+struct state3 : net_state {
+  loads3 ld;            // pressure loads and the loads of the step
+  fmat1 g;              // as.d.n gradient
   double maxnorm = 0.0; // absolute gradient threshold
 };
 

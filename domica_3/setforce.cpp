@@ -2,7 +2,7 @@
 
 namespace domica {
 
-void setforce(const net& nt, const numbering& d, double pressure, double factor, const fmat1& x, loads3& l) {
+void setforce(const net& nt, const numbering& d, double pressure, double factor, const fmat1& x, const fmat2& ff, loads3& l) {
   l.fp.fill(0.0);
   for (int e = 1; e <= nt.ne; ++e) {
     double xe[3][3];
@@ -29,7 +29,7 @@ void setforce(const net& nt, const numbering& d, double pressure, double factor,
       for (int axis = 1; axis <= 3; ++axis) l.fp(nt.tri(e)(loc), axis) = l.fp(nt.tri(e)(loc), axis) + f[axis - 1];
   }
   for (int glob = 1; glob <= nt.nn; ++glob)
-    for (int axis = 1; axis <= 3; ++axis) l.force(glob, axis) = l.ff(glob, axis) + factor * l.fp(glob, axis);
+    for (int axis = 1; axis <= 3; ++axis) l.force(glob, axis) = ff(glob, axis) + factor * l.fp(glob, axis);
 }
 
 }  // namespace domica

@@ -13,13 +13,13 @@
 namespace domica {
 
 struct loads3 {
-  fmat2 ff;     // nn x 3 fixed loads: point loads and self-weight
   fmat2 fp;     // nn x 3 pressure loads at full pressure on the current shape
   fmat2 force;  // nn x 3 loads of the step: ff + factor fp
 };
 
 // Rebuild l.fp for `pressure` on the shape given by x (d.n displacements;
-// fixed coordinates at nt.known) and l.force = l.ff + factor l.fp.
-void setforce(const net& nt, const numbering& d, double pressure, double factor, const fmat1& x, loads3& l);
+// fixed coordinates at nt.known) and l.force = ff + factor l.fp, ff the fixed
+// loads (nn x 3).
+void setforce(const net& nt, const numbering& d, double pressure, double factor, const fmat1& x, const fmat2& ff, loads3& l);
 
 }  // namespace domica

@@ -61,4 +61,12 @@ fmat2 fixed_loads(const problem& p, const assembly& as) {
   return loads;
 }
 
+net_state prepare(const problem& p) {
+  net_state s;
+  s.as = setup(p);
+  s.loads = fixed_loads(p, s.as);
+  s.x = fmat1(s.as.d.n);
+  return s;
+}
+
 }  // namespace domica

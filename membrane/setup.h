@@ -34,4 +34,14 @@ assembly setup(const problem& p);
 // The point loads of the net plus the self-weight: the fixed loads (nn x 3).
 fmat2 fixed_loads(const problem& p, const assembly& as);
 
+// What every program's solver state begins with.
+struct net_state {
+  assembly as;
+  fmat2 loads;  // nn x 3 fixed loads: point loads and self-weight (at full load)
+  fmat1 x;      // as.d.n displacements, zero: the flat plan
+};
+
+// Set-up, fixed loads and the flat plan.
+net_state prepare(const problem& p);
+
 }  // namespace domica

@@ -34,23 +34,23 @@ TEST(SetForce, PressureFollowsCornerOrderAndShape) {
   // node by -pressure A / 3 in z; clockwise corners turn it upward.
   problem a = test::one_triangle("1 2 3", 6.0);
   state3 sa = start3(a);
-  setforce(a.nt, sa.as.d, 6.0, 1.0, sa.x, sa.ld);
+  setforce(a.nt, sa.as.d, 6.0, 1.0, sa.x, sa.loads, sa.ld);
   for (int glob = 1; glob <= 3; ++glob) {
     EXPECT_EQ(sa.ld.force(glob, 3), -1.0);
     EXPECT_EQ(sa.ld.force(glob, 1), 0.0);
   }
   problem b = test::one_triangle("1 3 2", 6.0);
   state3 sb = start3(b);
-  setforce(b.nt, sb.as.d, 6.0, 1.0, sb.x, sb.ld);
+  setforce(b.nt, sb.as.d, 6.0, 1.0, sb.x, sb.loads, sb.ld);
   EXPECT_EQ(sb.ld.force(1, 3), 1.0);
   // Factor 0 leaves ff; two calls give the same loads.
-  setforce(a.nt, sa.as.d, 6.0, 0.0, sa.x, sa.ld);
+  setforce(a.nt, sa.as.d, 6.0, 0.0, sa.x, sa.loads, sa.ld);
   EXPECT_EQ(sa.ld.force(2, 3), 0.0);
   fmat1 x(9);
   for (int i = 1; i <= 9; ++i) x(i) = 0.01 * i;
-  setforce(a.nt, sa.as.d, 6.0, 0.7, x, sa.ld);
+  setforce(a.nt, sa.as.d, 6.0, 0.7, x, sa.loads, sa.ld);
   fmat2 first = sa.ld.force;
-  setforce(a.nt, sa.as.d, 6.0, 0.7, x, sa.ld);
+  setforce(a.nt, sa.as.d, 6.0, 0.7, x, sa.loads, sa.ld);
   for (int glob = 1; glob <= 3; ++glob)
     for (int axis = 1; axis <= 3; ++axis) EXPECT_EQ(sa.ld.force(glob, axis), first(glob, axis));
   // Tilting the triangle about the x axis by 60 degrees: the load tilts with
@@ -58,7 +58,7 @@ TEST(SetForce, PressureFollowsCornerOrderAndShape) {
   fmat1 tilt(9);
   tilt(sa.as.d.index(3, 2)) = std::cos(M_PI / 3) - 1;
   tilt(sa.as.d.index(3, 3)) = std::sin(M_PI / 3);
-  setforce(a.nt, sa.as.d, 6.0, 1.0, tilt, sa.ld);
+  setforce(a.nt, sa.as.d, 6.0, 1.0, tilt, sa.loads, sa.ld);
   double fx = sa.ld.force(1, 1), fy = sa.ld.force(1, 2), fz = sa.ld.force(1, 3);
   EXPECT_NEAR(std::sqrt(fx * fx + fy * fy + fz * fz), 1.0, 1e-15);
   EXPECT_NEAR(fy, std::sin(M_PI / 3), 1e-15);
@@ -91,7 +91,7 @@ TEST(Solve3, LoadStepsLinesAndTheBoundOnCalls) {
   EXPECT_GE(count, 2);
   EXPECT_EQ(last_major, 2);
   // Equilibrium under the loads set for the found shape.
-  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.ld);
+  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
   EXPECT_LE(nlp::norm(s.as.d.n, s.g), s.maxnorm);
 

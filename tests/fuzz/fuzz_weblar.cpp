@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       fmat9x9 se;
       for (int e = 1; e <= p.nt.ne; ++e) element(p.nt, as, e, p.load.pressure, x, re, se);
     } else {
-      loads3 ld{fixed_loads(p, as), fmat2(p.nt.nn, 3), fmat2(p.nt.nn, 3)};
-      setforce(p.nt, as.d, p.load.pressure, 1.0, x, ld);
+      loads3 ld{fmat2(p.nt.nn, 3), fmat2(p.nt.nn, 3)};
+      setforce(p.nt, as.d, p.load.pressure, 1.0, x, fixed_loads(p, as), ld);
       energy(p.nt, as, ld.force, x, g);
     }
     std::string text = autocad_text(p.nt, make_surface(p.nt, as.d, x));

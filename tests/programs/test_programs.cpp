@@ -48,7 +48,7 @@ std::pair<double, double> equilibrium(const std::string& dir) {
   std::FILE* out = std::tmpfile();
   solve3(p, s, out);
   std::fclose(out);
-  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.ld);
+  setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
   return {nlp::norm(s.as.d.n, s.g), s.maxnorm};
 }

@@ -1,0 +1,32 @@
+// The run order every program follows, in the working directory:
+//   1. read weblar.txt and shell.txt (both checked before any work),
+//   2. set up the net at its plan shape,
+//   3. solve, timed, with the program's console lines,
+//   4. report the elapsed time,
+//   5. write autocad.scr and ansys.txt of the found surface.
+#pragma once
+
+#include <chrono>
+
+#include "common/input.h"
+#include "common/report.h"
+#include "common/results.h"
+#include "common/shell.h"
+#include "common/surface.h"
+
+namespace domica {
+
+// start(p) returns the program's state (with members as and x); solve(p, s)
+// runs the solution and prints its lines.
+template <class Start, class Solve>
+void run_program(program variant, Start start, Solve solve) {
+  problem p = input(variant);
+  shell_rec shell = read_shell();
+  auto s = start(p);
+  auto clock1 = std::chrono::steady_clock::now();
+  solve(p, s);
+  print_elapsed(seconds_since(clock1));
+  write_results(p.nt, make_surface(p.nt, s.as.d, s.x), shell);
+}
+
+}  // namespace domica
