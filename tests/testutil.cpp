@@ -52,6 +52,24 @@ run_result run(const std::string& exe, const std::string& dir, const std::string
   return r;
 }
 
+std::string console_of(const std::function<void(std::FILE*)>& body) {
+  std::FILE* out = std::tmpfile();
+  if (out == nullptr) throw std::runtime_error("no temporary file");
+  try {
+    body(out);
+  } catch (...) {
+    std::fclose(out);
+    throw;
+  }
+  std::string text;
+  std::rewind(out);
+  char buf[4096];
+  std::size_t k;
+  while ((k = std::fread(buf, 1, sizeof buf, out)) > 0) text.append(buf, k);
+  std::fclose(out);
+  return text;
+}
+
 std::string mask_elapsed(const std::string& out) {
   static const std::regex line("Elapsed time = +[0-9]+ seconds");
   return std::regex_replace(out, line, "Elapsed time = # seconds");

@@ -2,6 +2,8 @@
 // user would, and small models built by hand.
 #pragma once
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "common/problem.h"
@@ -23,6 +25,9 @@ struct run_result {
 // Run `exe` in folder `dir` with no arguments and no input; `prefix` is put
 // before the command in the shell (for limits such as ulimit).
 run_result run(const std::string& exe, const std::string& dir, const std::string& prefix = "");
+
+// What body writes to the console stream it is given (a temporary file).
+std::string console_of(const std::function<void(std::FILE*)>& body);
 
 // Replace the digits of the elapsed-time line by "#".
 std::string mask_elapsed(const std::string& out);

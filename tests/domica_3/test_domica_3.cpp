@@ -17,14 +17,7 @@ problem from_text(const std::string& text) { return test::problem_from_text(text
 
 // The console lines solve3 writes for problem p.
 std::string solve_lines(const problem& p, state3& s, int maxcalls = max_calls_per_step) {
-  std::FILE* out = std::tmpfile();
-  solve3(p, s, out, maxcalls);
-  std::string text;
-  std::rewind(out);
-  char line[128];
-  while (std::fgets(line, sizeof line, out)) text += line;
-  std::fclose(out);
-  return text;
+  return test::console_of([&](std::FILE* out) { solve3(p, s, out, maxcalls); });
 }
 
 }  // namespace

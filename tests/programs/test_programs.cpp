@@ -45,9 +45,7 @@ std::vector<double> vertices(const std::string& scr) {
 std::pair<double, double> equilibrium(const std::string& dir) {
   problem p = test::problem_from_text(test::read(dir + "/weblar.txt"), program::domica_3);
   state3 s = start3(p);
-  std::FILE* out = std::tmpfile();
-  solve3(p, s, out);
-  std::fclose(out);
+  test::console_of([&](std::FILE* out) { solve3(p, s, out); });
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
   return {nlp::norm(s.as.d.n, s.g), s.maxnorm};

@@ -30,18 +30,16 @@ found solved(int rings, program p) {
   std::string args = "disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 rings=" + std::to_string(rings);
   args += p == program::domica_2 ? " program=2 maxmajor=2 maxminor=200 mntol=1e-10" : " maxmajor=1 maxminor=100000 mntol=1e-7";
   problem pr = test::problem_from_text(test::makenet(args), p);
-  std::FILE* out = std::tmpfile();
   found f;
   if (p == program::domica_2) {
     state2 s = start2(pr);
-    solution(pr, s, out);
+    test::console_of([&](std::FILE* out) { solution(pr, s, out); });
     f = {s.as.d, s.x};
   } else {
     state3 s = start3(pr);
-    solve3(pr, s, out);
+    test::console_of([&](std::FILE* out) { solve3(pr, s, out); });
     f = {s.as.d, s.x};
   }
-  std::fclose(out);
   return f;
 }
 
