@@ -20,9 +20,11 @@ struct run_result {
   std::string out, err;
 };
 
-// Run `exe` in folder `dir` with no arguments and no input; `prefix` is put
-// before the command in the shell (for limits such as ulimit).
-run_result run(const std::string& exe, const std::string& dir, const std::string& prefix = "");
+// Run `exe` in folder `dir` with no input; `prefix` is put before the command
+// in the shell (for limits such as ulimit), `args` (shell words, quoted by the
+// caller) after it.
+run_result run(const std::string& exe, const std::string& dir, const std::string& prefix = "",
+               const std::string& args = "");
 
 // Replace the digits of the elapsed-time line by "#".
 std::string mask_elapsed(const std::string& out);
