@@ -2,10 +2,18 @@
 // and point loads, no pressure): the classic inverted hanging membrane.
 //
 // Run it in a folder that holds weblar.txt (the domica_1 parameter blocks)
-// and shell.txt; it writes autocad.scr and ansys.txt there. It minimises the
-// membrane energy once with limited-memory BFGS and says whether the
-// minimiser ended at an optimal point.
+// and shell.txt, or name that folder as its argument; it writes autocad.scr
+// and ansys.txt there. It minimises the membrane energy once with
+// limited-memory BFGS and says whether the minimiser ended at an optimal
+// point.
+#include "common/command_line.h"
 #include "common/report.h"
 #include "domica_1/driver.h"
 
-int main() { return domica::guarded_main("domica_1", domica::run1); }
+int main(int argc, char** argv) {
+  const char* summary =
+      "Form finding of a membrane shell under fixed loads, self-weight and\n"
+      "point loads (one limited-memory BFGS minimisation).";
+  if (auto end = domica::command_line("domica_1", summary, argc, argv)) return *end;
+  return domica::guarded_main("domica_1", domica::run1);
+}

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "domica/version.h"
+
 namespace {
 
 struct node {
@@ -57,6 +59,16 @@ void fix_all(std::vector<fix>& fixed, int glob, double z) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    std::printf("usage: makenet rect|disc [key=value ...]\n"
+                "Writes the weblar.txt of a generated net on standard output; the keys\n"
+                "are listed in makenet(1).\n");
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 4;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::printf("makenet %s\n", DOMICA_VERSION);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 4;
+  }
   if (argc < 2 || (std::string(argv[1]) != "rect" && std::string(argv[1]) != "disc")) {
     std::fprintf(stderr, "usage: makenet rect|disc [key=value ...]\n");
     return 2;

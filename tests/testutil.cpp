@@ -40,8 +40,8 @@ std::string read(const std::string& path) {
 
 bool exists(const std::string& path) { return fs::exists(path); }
 
-run_result run(const std::string& exe, const std::string& dir, const std::string& prefix) {
-  std::string command = "cd '" + dir + "' && " + prefix + " '" + exe + "' </dev/null >.stdout 2>.stderr";
+run_result run(const std::string& exe, const std::string& dir, const std::string& prefix, const std::string& args) {
+  std::string command = "cd '" + dir + "' && " + prefix + " '" + exe + "' " + args + " </dev/null >.stdout 2>.stderr";
   int raw = std::system(command.c_str());
   run_result r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);

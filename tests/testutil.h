@@ -22,9 +22,11 @@ struct run_result {
   std::string out, err;
 };
 
-// Run `exe` in folder `dir` with no arguments and no input; `prefix` is put
-// before the command in the shell (for limits such as ulimit).
-run_result run(const std::string& exe, const std::string& dir, const std::string& prefix = "");
+// Run `exe` in folder `dir` with no input; `prefix` is put before the command
+// in the shell (for limits such as ulimit), `args` (shell words, quoted by the
+// caller) after it.
+run_result run(const std::string& exe, const std::string& dir, const std::string& prefix = "",
+               const std::string& args = "");
 
 // What body writes to the console stream it is given (a temporary file).
 std::string console_of(const std::function<void(std::FILE*)>& body);

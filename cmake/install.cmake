@@ -1,0 +1,39 @@
+# What `cmake --install` puts where, and the Debian package CPack makes of it.
+#
+#   bin/                        domica_1, domica_2, domica_3, makenet
+#   share/man/man1/             a man page for each of them (written by hand in man/)
+#   share/doc/domica/           README.md, LICENSE, CHANGELOG.md
+#   share/doc/domica/examples/  the example problems with their READMEs
+include(GNUInstallDirs)
+
+install(TARGETS domica_1 domica_2 domica_3 makenet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES man/domica_1.1 man/domica_2.1 man/domica_3.1 man/makenet.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES README.md LICENSE CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Only the problems and their descriptions: makenet's source and the script
+# that regenerates the examples belong to the source tree.
+install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+        FILES_MATCHING PATTERN "*.txt" PATTERN "*.md"
+        PATTERN "CMakeLists.txt" EXCLUDE)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME domica)
+set(CPACK_PACKAGE_VENDOR "the domica developers")
+set(CPACK_PACKAGE_CONTACT "domica developers <maintainers@users.noreply.c-seed-ddc51b46.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "form finding of thin reinforced-concrete shells")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Three console programs turn a flat triangulated net (plan nodes, triangles,
+supports, loads) into the curved membrane surface in equilibrium with
+self-weight, point loads and a pressure that follows the surface, and write
+it as an AutoCAD drawing script and an ANSYS solid model of the reinforced
+shell. makenet generates rectangular and circular nets.")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# domica_<version>_<arch>.deb
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+# Depends is worked out by dpkg-shlibdeps from the libraries the installed
+# programs actually load, so a library linked later appears without a change here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

@@ -1,0 +1,93 @@
+#include "common/command_line.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/failure.h"
+#include "domica/version.h"
+
+namespace domica {
+
+namespace {
+
+// An argument as typed, in quotes, with unprintable bytes as \xNN; paths are
+// shown whole, unlike input text in the readers' messages.
+std::string shown(const std::string& arg) {
+  std::string out = "\"";
+  for (unsigned char ch : arg) {
+    if (ch >= 0x20 && ch < 0x7f && ch != '"' && ch != '\\') {
+      out += static_cast<char>(ch);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", ch);
+      out += buf;
+    }
+  }
+  return out + "\"";
+}
+
+std::string usage_line(const char* program) {
+  return std::string("usage: ") + program + " [--help] [--version] [FOLDER]\n";
+}
+
+// Print on standard output; a full disk or closed pipe must not pass for success.
+int print(const char* program, const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "%s: cannot write standard output\n", program);
+    return exit_output;
+  }
+  return exit_ok;
+}
+
+int bad_command_line(const char* program, const std::string& line) {
+  std::fprintf(stderr, "%s: %s\n%s", program, line.c_str(), usage_line(program).c_str());
+  return exit_input;
+}
+
+}  // namespace
+
+std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv) {
+  bool help = false, version = false, options = true;
+  const char* folder = nullptr;
+  // The whole line is checked before anything is done, so a mistyped
+  // command never runs half of what it asks.
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && (arg == "-h" || arg == "--help")) {
+      help = true;
+    } else if (options && arg == "--version") {
+      version = true;
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      return bad_command_line(program, "unknown option " + shown(arg));
+    } else if (folder) {
+      return bad_command_line(program, "one folder only, found " + shown(folder) + " and " + shown(arg));
+    } else {
+      folder = argv[i];
+    }
+  }
+  if (help) {
+    return print(program, usage_line(program) + summary +
+                              "\n"
+                              "Reads weblar.txt and shell.txt in FOLDER (the current folder when none\n"
+                              "is given) and writes autocad.scr and ansys.txt there.\n"
+                              "  -h, --help   print this help and exit\n"
+                              "  --version    print the version and exit\n"
+                              "Exit status: 0 success, 2 bad input, 3 the solution failed,\n"
+                              "4 a result file could not be written.\n");
+  }
+  if (version) return print(program, std::string(program) + " " + DOMICA_VERSION + "\n");
+  if (folder && ::chdir(folder) != 0) {
+    std::fprintf(stderr, "%s: cannot enter folder %s: %s\n", program, shown(folder).c_str(), std::strerror(errno));
+    return exit_input;
+  }
+  return std::nullopt;
+}
+
+}  // namespace domica
