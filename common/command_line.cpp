@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -31,7 +32,8 @@ std::string shown(const std::string& arg) {
 }
 
 std::string usage_line(const char* program) {
-  return std::string("usage: ") + program + " [--help] [--version] [FOLDER]\n";
+  return std::string("usage: ") + program + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--threads=N]" +
+         (std::string(program) == "domica_2" ? " [--solver=NAME]" : "") + " [FOLDER]\n";
 }
 
 // Print on standard output; a full disk or closed pipe must not pass for success.
@@ -51,7 +53,7 @@ int bad_command_line(const char* program, const std::string& line) {
 
 }  // namespace
 
-std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv) {
+std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv, run_options& opts) {
   bool help = false, version = false, options = true;
   const char* folder = nullptr;
   // The whole line is checked before anything is done, so a mistyped
@@ -64,6 +66,23 @@ std::optional<int> command_line(const char* program, const char* summary, int ar
       help = true;
     } else if (options && arg == "--version") {
       version = true;
+    } else if (options && arg == "--quiet") {
+      opts.quiet = true;
+    } else if (options && arg == "--vtu") {
+      opts.vtu = true;
+    } else if (options && arg == "--ccx") {
+      opts.ccx = true;
+    } else if (options && arg.rfind("--threads=", 0) == 0) {
+      std::string n = arg.substr(10);
+      char* end = nullptr;
+      long v = std::strtol(n.c_str(), &end, 10);
+      if (n.empty() || *end != '\0' || v < 1 || v > 1024)
+        return bad_command_line(program, "--threads wants a number of threads from 1 to 1024, found " + shown(n));
+      opts.threads = static_cast<int>(v);
+    } else if (options && arg.rfind("--solver=", 0) == 0 && std::string(program) == "domica_2") {
+      opts.solver = arg.substr(9);
+      if (opts.solver != "band" && opts.solver != "dense" && opts.solver != "sparse")
+        return bad_command_line(program, "--solver wants band, dense or sparse, found " + shown(opts.solver));
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       return bad_command_line(program, "unknown option " + shown(arg));
     } else if (folder) {
@@ -79,6 +98,15 @@ std::optional<int> command_line(const char* program, const char* summary, int ar
                               "is given) and writes autocad.scr and ansys.txt there.\n"
                               "  -h, --help   print this help and exit\n"
                               "  --version    print the version and exit\n"
+                              "  --quiet      no progress or summary on standard error\n"
+                              "  --vtu        also write shell.vtu, the found shell and its membrane\n"
+                              "               forces for ParaView\n"
+                              "  --ccx        also write shell.inp, a CalculiX deck of the found shell\n"
+                              "  --threads=N  threads for the membrane energy (default: one per core)\n" +
+                              (std::string(program) == "domica_2"
+                                   ? "  --solver=NAME  linear solver: band (exact, the default), dense (exact),\n"
+                                     "               sparse (fill-reducing, rounds differently)\n"
+                                   : "") +
                               "Exit status: 0 success, 2 bad input, 3 the solution failed,\n"
                               "4 a result file could not be written.\n");
   }

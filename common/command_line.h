@@ -1,6 +1,6 @@
 // The command line of the three programs:
 //
-//   PROGRAM [--help] [--version] [FOLDER]
+//   PROGRAM [--help] [--version] [OPTIONS] [FOLDER]
 //
 // -h or --help prints the usage on standard output, --version prints the
 // program name and the project version; neither reads nor writes anything
@@ -14,8 +14,18 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 namespace domica {
+
+// What the options of a run ask for; the defaults are the plain run.
+struct run_options {
+  bool quiet = false;   // --quiet: no progress or summary on standard error
+  bool vtu = false;     // --vtu: also write shell.vtu (ParaView)
+  bool ccx = false;     // --ccx: also write shell.inp (CalculiX)
+  int threads = 0;      // --threads=N: threads of the energy loop (0: one per core)
+  std::string solver;   // --solver=NAME: domica_2's linear solver (empty: the default)
+};
 
 // Read the command line and act on it.
 // Inputs:
@@ -23,10 +33,11 @@ namespace domica {
 //   summary  one sentence on what the program does, for --help
 //   argc, argv  the command line as main receives it
 // Outputs:
+//   opts     the options given
 //   returns  nothing when the run should go on (the current folder is then the
 //            one the command line named), or the exit status to end with at
 //            once: exit_ok after --help or --version, exit_input after a bad
 //            command line, exit_output when standard output cannot be written
-std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv);
+std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv, run_options& opts);
 
 }  // namespace domica

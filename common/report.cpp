@@ -39,7 +39,7 @@ std::string not_attained_line(int major) {
   return out;
 }
 
-int guarded_main(const char* program, void (*body)()) {
+int guarded_main(const char* program, const std::function<void()>& body) {
   int status = exit_ok;
   try {
     body();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace domica {
@@ -25,6 +26,6 @@ std::string not_attained_line(int major);
 // flushing what the run printed on standard output) and gives its exit status;
 // anything else that escapes the body is an internal error (exit 5), also
 // reported in one line.
-int guarded_main(const char* program, void (*body)());
+int guarded_main(const char* program, const std::function<void()>& body);
 
 }  // namespace domica

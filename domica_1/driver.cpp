@@ -23,8 +23,8 @@ nlp::qn_result solve1(const problem& p, state1& s) {
   return minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g);
 }
 
-void run1() {
-  run_program(program::domica_1, start1, [](const problem& p, state1& s) {
+void run1(const run_options& opts) {
+  run_program(program::domica_1, opts, start1, [](const problem& p, state1& s) {
     nlp::qn_result r = solve1(p, s);
     std::string out = r.optimal ? "Optimal\n" : "NOT Optimal\n";
     out += "Minor = ";

@@ -2,6 +2,7 @@
 // self-weight in full, no pressure) with one limited-memory BFGS call.
 #pragma once
 
+#include "common/command_line.h"
 #include "common/problem.h"
 #include "membrane/setup.h"
 #include "nlp/qn.h"
@@ -22,6 +23,6 @@ state1 start1(const problem& p);
 nlp::qn_result solve1(const problem& p, state1& s);
 
 // The whole run of domica_1 in the working directory.
-void run1();
+void run1(const run_options& opts);
 
 }  // namespace domica

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   const char* summary =
       "Form finding of a membrane shell under fixed loads, self-weight and\n"
       "point loads (one limited-memory BFGS minimisation).";
-  if (auto end = domica::command_line("domica_1", summary, argc, argv)) return *end;
-  return domica::guarded_main("domica_1", domica::run1);
+  domica::run_options opts;
+  if (auto end = domica::command_line("domica_1", summary, argc, argv, opts)) return *end;
+  return domica::guarded_main("domica_1", [&] { domica::run1(opts); });
 }

@@ -65,6 +65,6 @@ void solution(const problem& p, state2& s, std::FILE* out) {
   }
 }
 
-void run2() { run_program(program::domica_2, start2, [](const problem& p, state2& s) { solution(p, s); }); }
+void run2(const run_options& opts) { run_program(program::domica_2, opts, start2, [](const problem& p, state2& s) { solution(p, s); }); }
 
 }  // namespace domica

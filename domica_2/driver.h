@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/command_line.h"
 #include "common/problem.h"
 #include "membrane/setup.h"
 
@@ -24,6 +25,6 @@ inline state2 start2(const problem& p) { return prepare(p); }
 void solution(const problem& p, state2& s, std::FILE* out = stdout);
 
 // The whole run of domica_2 in the working directory.
-void run2();
+void run2(const run_options& opts);
 
 }  // namespace domica

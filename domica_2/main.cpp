@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   const char* summary =
       "Form finding of a membrane shell by Newton's method with the exact\n"
       "tangent, all loads in equal steps.";
-  if (auto end = domica::command_line("domica_2", summary, argc, argv)) return *end;
-  return domica::guarded_main("domica_2", domica::run2);
+  domica::run_options opts;
+  if (auto end = domica::command_line("domica_2", summary, argc, argv, opts)) return *end;
+  return domica::guarded_main("domica_2", [&] { domica::run2(opts); });
 }

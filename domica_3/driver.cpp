@@ -46,6 +46,6 @@ void solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
   }
 }
 
-void run3() { run_program(program::domica_3, start3, [](const problem& p, state3& s) { solve3(p, s); }); }
+void run3(const run_options& opts) { run_program(program::domica_3, opts, start3, [](const problem& p, state3& s) { solve3(p, s); }); }
 
 }  // namespace domica

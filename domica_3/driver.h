@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/command_line.h"
 #include "common/problem.h"
 #include "domica_3/setforce.h"
 #include "membrane/setup.h"
@@ -32,6 +33,6 @@ state3 start3(const problem& p);
 void solve3(const problem& p, state3& s, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
 
 // The whole run of domica_3 in the working directory.
-void run3();
+void run3(const run_options& opts);
 
 }  // namespace domica

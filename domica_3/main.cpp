@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   const char* summary =
       "Form finding of a membrane shell under self-weight, point loads and a\n"
       "pressure that follows the surface (limited-memory BFGS in load steps).";
-  if (auto end = domica::command_line("domica_3", summary, argc, argv)) return *end;
-  return domica::guarded_main("domica_3", domica::run3);
+  domica::run_options opts;
+  if (auto end = domica::command_line("domica_3", summary, argc, argv, opts)) return *end;
+  return domica::guarded_main("domica_3", [&] { domica::run3(opts); });
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "common/command_line.h"
 #include "common/input.h"
 #include "common/report.h"
 #include "common/results.h"
@@ -19,7 +20,8 @@ namespace domica {
 // start(p) returns the program's state (with members as and x); solve(p, s)
 // runs the solution and prints its lines.
 template <class Start, class Solve>
-void run_program(program variant, Start start, Solve solve) {
+void run_program(program variant, const run_options& opts, Start start, Solve solve) {
+  (void)opts;
   problem p = input(variant);
   shell_rec shell = read_shell();
   auto s = start(p);
