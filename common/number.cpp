@@ -16,4 +16,21 @@ numbering number(const net& nt) {
   return d;
 }
 
+int bandwidth(const net& nt, const numbering& d) {
+  int band = 0;
+  for (int e = 1; e <= nt.ne; ++e) {
+    int lo = d.n + 1, hi = 0;
+    for (int loc = 1; loc <= 3; ++loc)
+      for (int axis = 1; axis <= 3; ++axis) {
+        int i = d.index(nt.tri(e)(loc), axis);
+        if (i <= d.n) {
+          lo = i < lo ? i : lo;
+          hi = i > hi ? i : hi;
+        }
+      }
+    if (hi > lo && hi - lo > band) band = hi - lo;
+  }
+  return band;
+}
+
 }  // namespace domica

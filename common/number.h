@@ -16,4 +16,9 @@ struct numbering {
 // Returns the count n and the index of every coordinate.
 numbering number(const net& nt);
 
+// Lower (and, the tangent's pattern being symmetric, upper) bandwidth of the
+// tangent: the largest |i - j| over two free coordinates of one triangle;
+// 0 when no triangle couples two unknowns.
+int bandwidth(const net& nt, const numbering& d);
+
 }  // namespace domica

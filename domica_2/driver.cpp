@@ -8,6 +8,7 @@
 #include "domica_2/structure.h"
 #include "membrane/run.h"
 #include "nlp/norm.h"
+#include "solver/band.h"
 #include "solver/dense.h"
 
 namespace domica {
@@ -20,11 +21,9 @@ bool finite_all(int n, const fmat1& v) {
   return true;
 }
 
-}  // namespace
-
-void solution(const problem& p, state2& s, std::FILE* out) {
+template <class Tangent>
+void newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
   const int n = s.as.d.n;
-  dense_tangent tangent(n);
   fmat1 force(n), r(n);
   fmat1& x = s.x;
   x.fill(0.0);
@@ -65,6 +64,24 @@ void solution(const problem& p, state2& s, std::FILE* out) {
   }
 }
 
-void run2(const run_options& opts) { run_program(program::domica_2, opts, start2, [](const problem& p, state2& s) { solution(p, s); }); }
+}  // namespace
+
+void solution(const problem& p, state2& s, std::FILE* out, const std::string& solver) {
+  const int n = s.as.d.n;
+  int band = bandwidth(p.nt, s.as.d);
+  // The band storage holds 3 b + 1 numbers a column: beyond n it is no saving.
+  bool nearly_full = 3.0 * band + 1 >= n;
+  if (solver == "dense" || nearly_full) {
+    dense_tangent tangent(n);
+    newton(p, s, tangent, out);
+  } else {
+    band_tangent tangent(n, band);
+    newton(p, s, tangent, out);
+  }
+}
+
+void run2(const run_options& opts) {
+  run_program(program::domica_2, opts, start2, [&](const problem& p, state2& s) { solution(p, s, stdout, opts.solver); });
+}
 
 }  // namespace domica

@@ -1,0 +1,72 @@
+// The band solver against the dense one: the same solution to the last bit,
+// on random band matrices that force many row interchanges and on real
+// tangents of a net; and the fall-back to dense where the band is full.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "domica_2/driver.h"
+#include "domica_2/structure.h"
+#include "solver/band.h"
+#include "solver/dense.h"
+#include "tests/testutil.h"
+
+using namespace domica;
+
+namespace {
+
+// Both solvers on the same entries; every solution component equal.
+template <class Fill>
+void expect_same(int n, int kl, Fill fill, const fmat1& b) {
+  band_tangent band(n, kl);
+  dense_tangent dense(n);
+  band.zero();
+  dense.zero();
+  fill(band);
+  fill(dense);
+  fmat1 xb = b, xd = b;
+  int cb = band.solve(xb), cd = dense.solve(xd);
+  ASSERT_EQ(cb, cd);
+  if (cb != 0) return;
+  for (int i = 1; i <= n; ++i) ASSERT_EQ(xb(i), xd(i)) << "row " << i << " of " << n << ", band " << kl;
+}
+
+}  // namespace
+
+TEST(BandSolver, RandomBandsWithInterchangesGiveTheDenseSolution) {
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (auto [n, kl] : {std::pair{1, 0}, {5, 1}, {40, 3}, {200, 7}, {300, 24}, {61, 60}}) {
+    std::vector<double> entries;
+    for (int i = 1; i <= n; ++i)
+      for (int j = std::max(1, i - kl); j <= std::min(n, i + kl); ++j) entries.push_back(u(rng));
+    // A few exact zeros, as a membrane tangent has.
+    for (std::size_t e = 0; e < entries.size(); e += 7) entries[e] = 0.0;
+    entries[0] = n > 1 ? 0.0 : 2.0;  // the first column must interchange
+    auto fill = [&](auto& t) {
+      std::size_t e = 0;
+      for (int i = 1; i <= n; ++i)
+        for (int j = std::max(1, i - kl); j <= std::min(n, i + kl); ++j) t.add(i, j, entries[e++]);
+    };
+    fmat1 b(n);
+    for (int i = 1; i <= n; ++i) b(i) = u(rng);
+    expect_same(n, kl, fill, b);
+  }
+}
+
+TEST(BandSolver, RealTangentsGiveTheDenseSolution) {
+  problem p = test::problem_from_text(test::makenet("disc rings=7 radius=10 pressure=-1 weight=0.2 program=2"), program::domica_2);
+  state2 s = start2(p);
+  const int n = s.as.d.n;
+  int kl = bandwidth(p.nt, s.as.d);
+  ASSERT_GT(kl, 4);
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> u(-0.5, 0.5);
+  for (int trial = 0; trial < 3; ++trial) {
+    fmat1 x(n), force(n), r(n);
+    if (trial > 0)
+      for (int i = 1; i <= n; ++i) x(i) = u(rng);
+    auto fill = [&](auto& t) { structure(p.nt, s.as, -1.0, force, x, r, t); };
+    expect_same(n, kl, fill, r);
+  }
+}
