@@ -1,5 +1,7 @@
 #include "common/number.h"
 
+#include <algorithm>
+
 namespace domica {
 
 numbering number(const net& nt) {
@@ -31,6 +33,24 @@ int bandwidth(const net& nt, const numbering& d) {
     if (hi > lo && hi - lo > band) band = hi - lo;
   }
   return band;
+}
+
+std::vector<std::vector<int>> coupling(const net& nt, const numbering& d) {
+  std::vector<std::vector<int>> columns(static_cast<std::size_t>(d.n));
+  for (int e = 1; e <= nt.ne; ++e)
+    for (int p = 0; p < 9; ++p) {
+      int j = d.index(nt.tri(e)(p / 3 + 1), p % 3 + 1);
+      if (j > d.n) continue;
+      for (int q = 0; q < 9; ++q) {
+        int i = d.index(nt.tri(e)(q / 3 + 1), q % 3 + 1);
+        if (i <= d.n) columns[static_cast<std::size_t>(j - 1)].push_back(i);
+      }
+    }
+  for (auto& c : columns) {
+    std::sort(c.begin(), c.end());
+    c.erase(std::unique(c.begin(), c.end()), c.end());
+  }
+  return columns;
 }
 
 }  // namespace domica

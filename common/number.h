@@ -1,6 +1,8 @@
 // Numbering of the unknowns: the free coordinates of the net.
 #pragma once
 
+#include <vector>
+
 #include "common/problem.h"
 
 namespace domica {
@@ -20,5 +22,9 @@ numbering number(const net& nt);
 // tangent: the largest |i - j| over two free coordinates of one triangle;
 // 0 when no triangle couples two unknowns.
 int bandwidth(const net& nt, const numbering& d);
+
+// Pattern of the tangent: for each unknown j (d.n lists), the unknowns i
+// that share a triangle with it, ascending, j among them.
+std::vector<std::vector<int>> coupling(const net& nt, const numbering& d);
 
 }  // namespace domica

@@ -10,6 +10,7 @@
 #include "nlp/norm.h"
 #include "solver/band.h"
 #include "solver/dense.h"
+#include "solver/sparse.h"
 
 namespace domica {
 
@@ -44,7 +45,8 @@ void newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
       auto where = [&] { return "at load step " + std::to_string(major) + ", iteration " + std::to_string(minor); };
       int column = tangent.solve(r);
       if (column != 0) {
-        std::string why = "the tangent is singular " + where() + " (zero pivot in column " + std::to_string(column) + ")";
+        std::string why = "the tangent is singular " + where() +
+                          (column > 0 ? " (zero pivot in column " + std::to_string(column) + ")" : " (sparse factorisation)");
         if (major == 1 && minor == 1 && p.load.pressure == 0.0)
           why += ": the net has no pressure, so nothing resists the first vertical motion of the flat net"
                  " (domica_1 or domica_3 find such forms)";
@@ -71,7 +73,10 @@ void solution(const problem& p, state2& s, std::FILE* out, const std::string& so
   int band = bandwidth(p.nt, s.as.d);
   // The band storage holds 3 b + 1 numbers a column: beyond n it is no saving.
   bool nearly_full = 3.0 * band + 1 >= n;
-  if (solver == "dense" || nearly_full) {
+  if (solver == "sparse") {
+    sparse_tangent tangent(n, coupling(p.nt, s.as.d));
+    newton(p, s, tangent, out);
+  } else if (solver == "dense" || nearly_full) {
     dense_tangent tangent(n);
     newton(p, s, tangent, out);
   } else {

@@ -1,0 +1,67 @@
+#include "solver/sparse.h"
+
+#include <umfpack.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "common/failure.h"
+#include "solver/memory.h"
+
+namespace domica {
+
+sparse_tangent::sparse_tangent(int n, const std::vector<std::vector<int>>& columns) : n_(n) {
+  std::size_t nz = 0;
+  for (const auto& c : columns) nz += c.size();
+  // Column starts and row indices are 32-bit in the int interface of UMFPACK.
+  if (nz > 2000000000u) too_large(n, 12.0 * static_cast<double>(nz), "the sparse tangent", "more than 2e9 entries");
+  ap_.reserve(static_cast<std::size_t>(n) + 1);
+  ai_.reserve(nz);
+  ap_.push_back(0);
+  for (int j = 1; j <= n; ++j) {
+    for (int i : columns[static_cast<std::size_t>(j - 1)]) ai_.push_back(i - 1);
+    ap_.push_back(static_cast<int>(ai_.size()));
+  }
+  ax_.assign(ai_.size(), 0.0);
+}
+
+sparse_tangent::~sparse_tangent() {
+  if (symbolic_) umfpack_di_free_symbolic(&symbolic_);
+}
+
+void sparse_tangent::zero() { std::fill(ax_.begin(), ax_.end(), 0.0); }
+
+void sparse_tangent::add(int i, int j, double v) {
+  auto first = ai_.begin() + ap_[static_cast<std::size_t>(j - 1)], last = ai_.begin() + ap_[static_cast<std::size_t>(j)];
+  auto at = std::lower_bound(first, last, i - 1);
+  if (at == last || *at != i - 1) throw failure(exit_internal, "sparse tangent: entry (" + std::to_string(i) + ", " + std::to_string(j) + ") outside its pattern");
+  double& a = ax_[static_cast<std::size_t>(at - ai_.begin())];
+  a = a + v;
+}
+
+int sparse_tangent::solve(fmat1& b) {
+  if (n_ == 0) return 0;
+  double control[UMFPACK_CONTROL], info[UMFPACK_INFO];
+  umfpack_di_defaults(control);
+  if (!symbolic_ && umfpack_di_symbolic(n_, n_, ap_.data(), ai_.data(), ax_.data(), &symbolic_, control, info) != UMFPACK_OK) {
+    symbolic_ = nullptr;
+    return -1;
+  }
+  void* numeric = nullptr;
+  int status = umfpack_di_numeric(ap_.data(), ai_.data(), ax_.data(), symbolic_, &numeric, control, info);
+  if (status == UMFPACK_ERROR_out_of_memory)
+    too_large(n_, info[UMFPACK_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse factorisation", "more than can be allocated");
+  if (status != UMFPACK_OK) {
+    if (numeric) umfpack_di_free_numeric(&numeric);
+    return -1;
+  }
+  std::vector<double> x(static_cast<std::size_t>(n_));
+  status = umfpack_di_solve(UMFPACK_A, ap_.data(), ai_.data(), ax_.data(), x.data(), b.data(), numeric, control, info);
+  umfpack_di_free_numeric(&numeric);
+  if (status != UMFPACK_OK) return -1;
+  for (int i = 1; i <= n_; ++i) b(i) = x[static_cast<std::size_t>(i - 1)];
+  return 0;
+}
+
+}  // namespace domica

@@ -1,0 +1,56 @@
+// domica_2's linear solvers side by side, run as a user runs them: the dense
+// and band solvers give the same files byte for byte; the sparse one, which
+// rounds differently, the same shape to 1e-9 of its size.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+#include "tests/testutil.h"
+
+namespace {
+
+std::vector<double> vertices(const std::string& scr) {
+  std::istringstream in(scr);
+  std::string line;
+  std::vector<double> v;
+  std::getline(in, line);
+  std::getline(in, line);
+  while (std::getline(in, line) && !line.empty()) {
+    double x, y, z;
+    if (std::sscanf(line.c_str(), "%lf,%lf,%lf", &x, &y, &z) == 3) v.insert(v.end(), {x, y, z});
+  }
+  return v;
+}
+
+}  // namespace
+
+TEST(Solvers, ExactSolversAgreeBitForBitAndSparseToTheTolerance) {
+  std::vector<std::string> problems = {std::string(SOURCE_DIR) + "/examples/pneumatic_dome/domica_2"};
+  // (The other recorded net of domica_2 leaves its first step unconverged, so
+  // its shape depends on every rounding; it is not a fair comparison.)
+  problems.push_back(std::string(SOURCE_DIR) + "/tests/golden/nets/domica_2-disc-cw-pressure-weight");
+  for (const std::string& from : problems) {
+    std::string scr[3];
+    const char* solver[3] = {"--solver=band", "--solver=dense", "--solver=sparse"};
+    for (int s = 0; s < 3; ++s) {
+      std::string dir = test::temp_dir("solvers");
+      test::write(dir + "/weblar.txt", test::read(from + "/weblar.txt"));
+      test::write(dir + "/shell.txt", test::read(from + "/shell.txt"));
+      test::run_result r = test::run(DOMICA_2_EXE, dir, "", solver[s]);
+      ASSERT_EQ(r.status, 0) << from << " " << solver[s] << ": " << r.err;
+      scr[s] = test::read(dir + "/autocad.scr");
+    }
+    EXPECT_EQ(scr[0], scr[1]) << from;
+    std::vector<double> exact = vertices(scr[0]), sparse = vertices(scr[2]);
+    ASSERT_EQ(exact.size(), sparse.size());
+    double size = 0.0, worst = 0.0;
+    for (std::size_t i = 0; i < exact.size(); ++i) {
+      size = std::max(size, std::fabs(exact[i]));
+      worst = std::max(worst, std::fabs(exact[i] - sparse[i]));
+    }
+    EXPECT_LE(worst, 1e-9 * size) << from;
+  }
+}
