@@ -2,7 +2,7 @@
 # Regenerates the example problems with makenet. Usage: examples/make_examples.sh BUILD_DIR
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
-makenet=${1:-build}/examples/makenet
+makenet=${1:-build}/tools/makenet/makenet
 shell="$here/shell.txt"
 
 put() {  # folder, makenet arguments...
