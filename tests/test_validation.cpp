@@ -23,7 +23,7 @@ namespace {
 const double hencky_k = 0.65404;
 
 model disc(int rings, program p) {
-  std::string args = "disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 rings=" + std::to_string(rings);
+  std::string args = "disc numbering=rings radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 rings=" + std::to_string(rings);
   args += p == program::domica_2 ? " program=2 maxmajor=2 maxminor=200 mntol=1e-10" : " maxmajor=1 maxminor=100000 mntol=1e-7";
   std::string dir = test::temp_dir("hencky");
   test::write(dir + "/weblar.txt", test::makenet(args));

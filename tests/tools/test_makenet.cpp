@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "domica_3/driver.h"
+#include "domica_3/start.h"
 #include "tests/tools/toolrun.h"
 
 using domica::program;
@@ -115,7 +117,8 @@ TEST(Makenet, EveryShapeIsReadByEveryProgram) {
 }
 
 TEST(Makenet, WritesShortestNumbersAndTheChosenSupports) {
-  test::run_result r = makenet("rect nx=2 ny=2 lx=0.3 ly=0.1 poisson=0.3 support=corners heights=0.1,0,0,0 load=-0.7 weight=2");
+  test::run_result r =
+      makenet("rect nx=2 ny=2 lx=0.3 ly=0.1 poisson=0.3 support=corners heights=0.1,0,0,0 load=-0.7 weight=2 numbering=rings");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\n1000 0.3 0.1 2 0 "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\n1 -0.15 -0.05\n"), std::string::npos) << r.out;
@@ -133,4 +136,38 @@ TEST(Makenet, WritesShortestNumbersAndTheChosenSupports) {
     }
     EXPECT_EQ(m.ff(i, 3), m.xo(i) == 0 && m.yo(i) == 0 ? -0.7 : 0.0);
   }
+}
+
+// Reverse Cuthill-McKee gives a narrower band than the order the shape is
+// built in, --band reports the band of the file written, and the renumbered
+// net is the same net: it takes the same shape.
+TEST(Makenet, ReverseCuthillMcKeeNarrowsTheBand) {
+  std::string dir = test::temp_dir("makenet");
+  test::write(dir + "/L.txt", "0 0\n4 0\n4 1\n1 1\n1 4\n0 4\n");
+  for (const char* args : {"rect nx=30 ny=6", "disc rings=10", "ellipse rings=8", "polygon sides=9 rings=5",
+                           "outline points=L.txt divisions=5"}) {
+    int band[2] = {0, 0};
+    for (int rcm = 0; rcm < 2; ++rcm) {
+      test::run_result r = makenet(std::string(args) + (rcm ? "" : " numbering=rings") + " --band", dir);
+      ASSERT_EQ(r.status, 0) << args << r.err;
+      band[rcm] = test::node_band(test::model_from_text(r.out, program::domica_3));
+      EXPECT_EQ(r.err, "makenet: node band " + std::to_string(band[rcm]) + " (tangent band " +
+                           std::to_string(3 * band[rcm] + 2) + " unknowns)\n");
+    }
+    EXPECT_LT(band[1], band[0]) << args;
+    std::printf("%-36s node band: built order %3d, reverse Cuthill-McKee %3d\n", args, band[0], band[1]);
+  }
+  double rise[2] = {0, 0};
+  for (int rcm = 0; rcm < 2; ++rcm) {
+    test::run_result r = makenet(std::string("disc rings=3 pressure=-1 maxmajor=1 maxminor=2000 mntol=1e-7") + (rcm ? "" : " numbering=rings"));
+    domica::model m = test::model_from_text(r.out, program::domica_3);
+    domica::start3(m);
+    std::FILE* out = std::tmpfile();
+    domica::solve3(m, out);
+    std::fclose(out);
+    for (int i = 1; i <= m.nn; ++i)
+      if (m.xo(i) == 0 && m.yo(i) == 0) rise[rcm] = m.x(m.index(i, 3));
+  }
+  EXPECT_GT(rise[0], 0.1);
+  EXPECT_NEAR(rise[1], rise[0], 1e-7 * rise[0]);
 }

@@ -43,7 +43,7 @@ const char* const usage_head =
     "  support=edges     supported nodes, fixed in x, y and z [edges]\n"
     "  load=R            vertical point load at the node nearest the centre [0]\n"
     "  numbering=rcm|rings  node order: reverse Cuthill-McKee, or the order the\n"
-    "                    shape is built in (rows, or rings from the centre) [rings]\n";
+    "                    shape is built in (rows, or rings from the centre) [rcm]\n";
 const char* const usage_tail = "  --band            the node band of the numbering on standard error\n";
 
 void usage(std::FILE* to) { std::fprintf(to, "%s%s%s", usage_head, netgen::parameter_usage, usage_tail); }
@@ -117,7 +117,7 @@ int run(const std::vector<std::string>& args) {
   netgen::read_parameters(k, par);
   std::string support = netgen::word_key(k, "support", "edges", supports);
   double load = netgen::real_key(k, "load", 0.0, netgen::any_real());
-  std::string numbering = netgen::word_key(k, "numbering", "rings", {"rcm", "rings"});
+  std::string numbering = netgen::word_key(k, "numbering", "rcm", {"rcm", "rings"});
 
   // 2. Build the plan of the shape.
   makenet::plan p;
