@@ -34,6 +34,9 @@ TEST(DomicaMesh, RefusesBadPlansNamingFileAndEntity) {
   test::write(dir + "/loose.geo", square("Point(9) = {3, 3, 0, 1};\nPhysical Point(\"load z -1\") = {9};\n"));
   test::write(dir + "/axes.geo", square("Physical Curve(\"fixed x x\") = {1};\n"));
   test::write(dir + "/broken.geo", "Line(1) = {1, 2};\n");
+  test::write(dir + "/collinear.msh",
+              "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n4\n1 0 0 0\n2 1 0 0\n3 2 0 0\n4 0 1 0\n$EndNodes\n"
+              "$Elements\n2\n4 2 2 1 1 1 2 4\n5 2 2 1 1 1 2 3\n$EndElements\n");
   test::write(dir + "/plan.txt", "");
   test::write(dir + "/open.msh", "");
   struct refusal {
@@ -48,6 +51,7 @@ TEST(DomicaMesh, RefusesBadPlansNamingFileAndEntity) {
       {"loose.geo", "domica_mesh: loose.geo: physical point 1 \"load z -1\": node "},
       {"axes.geo", "domica_mesh: axes.geo: physical curve 1 \"fixed x x\": unknown name"},
       {"broken.geo", "domica_mesh: broken.geo: "},
+      {"collinear.msh", "domica_mesh: collinear.msh: triangle element 5 has no plan area"},
       {"missing.geo", "domica_mesh: missing.geo: cannot be read"},
       {"plan.txt", "domica_mesh: plan.txt: a plan is a .geo or a .msh file"},
       {"open.msh size=0.1", "domica_mesh: open.msh: size= meshes a .geo plan; a .msh plan is meshed already"},
