@@ -27,7 +27,7 @@ struct found {
 };
 
 found solved(int rings, program p) {
-  std::string args = "disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 rings=" + std::to_string(rings);
+  std::string args = "disc numbering=rings radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 rings=" + std::to_string(rings);
   args += p == program::domica_2 ? " program=2 maxmajor=2 maxminor=200 mntol=1e-10" : " maxmajor=1 maxminor=100000 mntol=1e-7";
   problem pr = test::problem_from_text(test::makenet(args), p);
   found f;

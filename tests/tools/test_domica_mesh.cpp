@@ -1,0 +1,169 @@
+// domica_mesh run as a user would on Gmsh plans: its refusals, the groups'
+// supports and loads, and the bundled example plans solved by the programs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "domica/version.h"
+#include "tests/tools/toolrun.h"
+
+using domica::program;
+
+namespace {
+
+test::run_result mesh(const std::string& args, const std::string& dir) { return test::run_tool(DOMICA_MESH_EXE, args, dir); }
+
+// A unit square plan, lc 0.25, with `extra` appended to the .geo text.
+std::string square(const std::string& extra, double z3 = 0) {
+  return "Point(1) = {0, 0, 0, 0.25};\nPoint(2) = {1, 0, 0, 0.25};\nPoint(3) = {1, 1, " + std::to_string(z3) +
+         ", 0.25};\nPoint(4) = {0, 1, 0, 0.25};\n"
+         "Line(1) = {1, 2};\nLine(2) = {2, 3};\nLine(3) = {3, 4};\nLine(4) = {4, 1};\n"
+         "Curve Loop(1) = {1, 2, 3, 4};\nPlane Surface(1) = {1};\n" + extra;
+}
+
+// The example plan with its bundled README beside it.
+std::string example(const std::string& name) { return std::string(SOURCE_DIR) + "/examples/" + name + "/plan.geo"; }
+
+}  // namespace
+
+TEST(DomicaMesh, RefusesBadPlansNamingFileAndEntity) {
+  std::string dir = test::temp_dir("mesh");
+  test::write(dir + "/quads.geo", square("Recombine Surface{1};\nPhysical Curve(\"fixed\") = {1};\n"));
+  test::write(dir + "/bent.geo", square("Physical Curve(\"fixed\") = {1};\n", 0.5));
+  test::write(dir + "/typo.geo", square("Physical Curve(\"fixed\") = {1};\nPhysical Curve(\"suport\") = {3};\n"));
+  test::write(dir + "/loose.geo", square("Point(9) = {3, 3, 0, 1};\nPhysical Point(\"load z -1\") = {9};\n"));
+  test::write(dir + "/axes.geo", square("Physical Curve(\"fixed x x\") = {1};\n"));
+  test::write(dir + "/broken.geo", "Line(1) = {1, 2};\n");
+  test::write(dir + "/collinear.msh",
+              "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n4\n1 0 0 0\n2 1 0 0\n3 2 0 0\n4 0 1 0\n$EndNodes\n"
+              "$Elements\n2\n4 2 2 1 1 1 2 4\n5 2 2 1 1 1 2 3\n$EndElements\n");
+  test::write(dir + "/plan.txt", "");
+  test::write(dir + "/open.msh", "");
+  struct refusal {
+    const char* args;
+    const char* line;  // standard error's first line, up to its length
+  };
+  const refusal cases[] = {
+      {"quads.geo", "domica_mesh: quads.geo: surface 1 has "},
+      {"bent.geo", "domica_mesh: bent.geo: the mesh is not flat: node "},
+      {"typo.geo", "domica_mesh: typo.geo: physical curve 2 \"suport\": unknown name; a point or curve group is named "
+                   "\"fixed\", \"fixed\" and axes (\"fixed z\", \"fixed x y\") or \"load AXIS VALUE\" (\"load z -5\")"},
+      {"loose.geo", "domica_mesh: loose.geo: physical point 1 \"load z -1\": node "},
+      {"axes.geo", "domica_mesh: axes.geo: physical curve 1 \"fixed x x\": unknown name"},
+      {"broken.geo", "domica_mesh: broken.geo: "},
+      {"collinear.msh", "domica_mesh: collinear.msh: triangle element 5 has no plan area"},
+      {"missing.geo", "domica_mesh: missing.geo: cannot be read"},
+      {"plan.txt", "domica_mesh: plan.txt: a plan is a .geo or a .msh file"},
+      {"open.msh size=0.1", "domica_mesh: open.msh: size= meshes a .geo plan; a .msh plan is meshed already"},
+      {"typo.geo sise=0.1", "domica_mesh: unknown key \"sise\"; the keys of domica_mesh are size, out, numbering, program"},
+      {"typo.geo size=0", "domica_mesh: size must be greater than 0, found 0"},
+      {"typo.geo program=1 pressure=-1", "domica_mesh: pressure is not read by domica_1; choose program=2 or 3 for a pressure"},
+      {"size=1", "domica_mesh: the plan file comes first, found \"size=1\""},
+      {"", "domica_mesh: no plan file given"},
+  };
+  for (const refusal& c : cases) {
+    test::run_result r = mesh(c.args, dir);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+    EXPECT_EQ(r.err.substr(0, std::string(c.line).size()), c.line) << c.args << "\n" << r.err;
+  }
+  // The two errors whose wording depends on Gmsh's numbers, in full.
+  EXPECT_NE(mesh("quads.geo", dir).err.find("the net takes 3-node triangles only"), std::string::npos);
+  EXPECT_NE(mesh("loose.geo", dir).err.find("lies on none of the net's triangles"), std::string::npos);
+  EXPECT_FALSE(test::exists(dir + "/weblar.txt"));
+}
+
+// Group names in any case and spacing; a later group's record of the same
+// coordinate replaces an earlier one; nodes only on triangles.
+TEST(DomicaMesh, GroupsGiveSupportsAndLoads) {
+  std::string dir = test::temp_dir("mesh");
+  test::write(dir + "/plan.geo", square("Point(7) = {5, 5, 0, 1};\n"  // a helper point on no surface
+                                        "Physical Curve(\"FIXED   x  Y\") = {1};\n"
+                                        "Physical Curve(\"fixed z\") = {3};\n"
+                                        "Physical Point(\"Load Z -5\") = {3};\n"
+                                        "Physical Point(\"load z 2.5\") = {4};\n"
+                                        "Physical Point(\"load  z  -1\") = {4};\n"));
+  test::run_result r = mesh("plan.geo out=weblar.txt program=2 pressure=-1", dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  std::string text = test::read(dir + "/weblar.txt");
+  EXPECT_EQ(test::first_line(text), "Generated by domica_mesh from plan.geo out=weblar.txt program=2 pressure=-1");
+  domica::problem m = test::problem_from_text(text, program::domica_2);
+  test::net_areas a = test::areas(m);
+  EXPECT_GT(a.smallest, 0.0);
+  EXPECT_NEAR(a.total, 1.0, 1e-12);
+  for (int i = 1; i <= m.nt.nn; ++i) {
+    double x = m.nt.xo(i), y = m.nt.yo(i);
+    EXPECT_TRUE(x >= 0 && x <= 1 && y >= 0 && y <= 1) << x << " " << y;
+    bool bottom = y == 0, top = y == 1;
+    EXPECT_EQ(m.nt.fixed(i, 1), bottom ? 1 : 0) << x << " " << y;
+    EXPECT_EQ(m.nt.fixed(i, 2), bottom ? 1 : 0) << x << " " << y;
+    EXPECT_EQ(m.nt.fixed(i, 3), top ? 1 : 0) << x << " " << y;
+    double load = x == 1 && y == 1 ? -5 : x == 0 && y == 1 ? -1 : 0;
+    EXPECT_EQ(m.nt.point(i, 3), load) << x << " " << y;
+  }
+}
+
+// Each example plan: read and solved by every program, triangles
+// anticlockwise, and a band below Gmsh's own numbering.
+TEST(DomicaMesh, ExamplesAreSolvedByEveryProgram) {
+  const char* exes[] = {DOMICA_1_EXE, DOMICA_2_EXE, DOMICA_3_EXE};
+  const char* keys[] = {"program=1 weight=1 maxminor=20000 mntol=1e-6",
+                        "program=2 pressure=-0.2 weight=0.2 maxmajor=4 maxminor=30 mntol=1e-8",
+                        "program=3 weight=1 maxmajor=1 maxminor=20000 mntol=1e-6"};
+  for (const char* name : {"four_point_supports", "skylight", "partial_edge"}) {
+    std::string dir = test::temp_dir("mesh");
+    test::write(dir + "/shell.txt", test::shell_text);
+    std::string plan = example(name);
+    plan.insert(0, 1, '\'');
+    plan += "' size=1";
+    int band[2] = {0, 0};
+    for (int own = 0; own < 2; ++own) {
+      test::run_result r = mesh(own ? plan + " numbering=gmsh" : plan, dir);
+      ASSERT_EQ(r.status, 0) << name << r.err;
+      domica::problem m = test::problem_from_text(r.out, program::domica_3);
+      band[own] = test::node_band(m);
+      EXPECT_GT(test::areas(m).smallest, 0.0) << name;
+    }
+    EXPECT_LT(band[0], band[1]) << name;
+    std::printf("%-20s size=1 node band: reverse Cuthill-McKee %3d, Gmsh %3d\n", name, band[0], band[1]);
+    for (int p = 0; p < 3; ++p) {
+      test::run_result w = mesh(plan + " out=weblar.txt " + keys[p], dir);
+      ASSERT_EQ(w.status, 0) << name << w.err;
+      test::run_result r = test::run(exes[p], dir);
+      EXPECT_EQ(r.status, 0) << name << " " << keys[p] << "\n" << r.out << r.err;
+      EXPECT_TRUE(test::exists(dir + "/autocad.scr")) << name;
+      std::remove((dir + "/autocad.scr").c_str());
+    }
+  }
+}
+
+// A hand-written .msh: the net is its physical surface's triangles, a
+// clockwise triangle is turned anticlockwise, and the line elements of a
+// curve group do not enter the net.
+TEST(DomicaMesh, ReadsAMeshedPlan) {
+  std::string dir = test::temp_dir("mesh");
+  test::write(dir + "/plan.msh",
+              "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n"
+              "$PhysicalNames\n2\n1 10 \"fixed\"\n2 20 \"net\"\n$EndPhysicalNames\n"
+              "$Nodes\n5\n1 0 0 0\n2 2 0 0\n3 2 2 0\n4 0 2 0\n7 9 9 0\n$EndNodes\n"
+              "$Elements\n3\n1 1 2 10 1 1 2\n2 2 2 20 1 1 2 3\n3 2 2 20 1 1 4 3\n$EndElements\n");
+  test::run_result r = mesh("plan.msh numbering=gmsh", dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  domica::problem m = test::problem_from_text(r.out, program::domica_3);
+  EXPECT_EQ(m.nt.nn, 4);
+  EXPECT_EQ(m.nt.ne, 2);
+  test::net_areas a = test::areas(m);
+  EXPECT_EQ(a.total, 4.0);
+  EXPECT_EQ(a.smallest, 2.0);
+  EXPECT_EQ(m.nt.fixed(1, 3) + m.nt.fixed(2, 3) + m.nt.fixed(3, 3) + m.nt.fixed(4, 3), 2);
+}
+
+TEST(DomicaMesh, HelpAndVersion) {
+  std::string dir = test::temp_dir("mesh");
+  test::run_result help = mesh("--help", dir);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: domica_mesh PLAN.geo|PLAN.msh"), std::string::npos);
+  EXPECT_EQ(mesh("--version", dir).out, "domica_mesh " DOMICA_VERSION "\n");
+}
