@@ -62,7 +62,8 @@ std::string summary_text(const net& nt, const surface& sf, const membrane_forces
     out += "Largest tension n1 = " + num(f.tri(most).n1) + " in triangle " + std::to_string(most) + "\n";
   else
     out += "Largest tension: none\n";
-  if (least != 0 && f.tri(least).n2 < -1e-9 * scale)
+  bool compression = least != 0 && f.tri(least).n2 < -1e-9 * scale;
+  if (compression)
     out += "Largest compression n2 = " + num(f.tri(least).n2) + " in triangle " + std::to_string(least) + "\n";
   else
     out += "Largest compression: none\n";
@@ -70,9 +71,9 @@ std::string summary_text(const net& nt, const surface& sf, const membrane_forces
   if (tension > 0)
     out += "Part of the shell is in tension: " + std::to_string(tension) + " of " + std::to_string(nt.ne) +
            " triangles, " + percent(stretched, total) + " of the surface; concrete there needs reinforcement or another form.\n";
-  if (tension > 0 && tension == nt.ne)
-    out += "Every triangle is in tension: a hanging or inflated form; turned upside down under reversed loads it is a "
-           "shell in compression throughout.\n";
+  if (nt.ne > 0 && tension == nt.ne && !compression)
+    out += "Every triangle is in tension both ways: a hanging or inflated form; turned upside down under reversed "
+           "loads it is a shell in compression throughout.\n";
   if (tension == 0)
     out += "No part of the shell is in tension.\n";
   return out;

@@ -34,6 +34,15 @@ TEST(Summary, RiseCompressionAndTension) {
   EXPECT_NE(s.find("In compression: 60.0 % of the surface\n"), std::string::npos) << s;
   EXPECT_NE(s.find("Part of the shell is in tension: 1 of 2 triangles, 40.0 % of the surface"), std::string::npos) << s;
   EXPECT_EQ(s.find("Every triangle"), std::string::npos) << s;
+  // Tension both ways everywhere: the form to turn upside down.
+  f.tri(1) = f.tri(2);
+  f.tri(2).n2 = 1.0;
+  EXPECT_EQ(summary_text(p.nt, sf, f).find("Every triangle is in tension both ways"), std::string::npos);
+  f.tri(1).n2 = 1.0;
+  EXPECT_NE(summary_text(p.nt, sf, f).find("Every triangle is in tension both ways"), std::string::npos);
+  f.tri(1).n1 = -1.0;
+  f.tri(1).n2 = -3.0;
+  f.tri(2).n2 = -2.0;
   // Rounding noise of an unstressed triangle is no tension.
   f.tri(2).n1 = 1e-12;
   EXPECT_NE(summary_text(p.nt, sf, f).find("No part of the shell is in tension."), std::string::npos);
