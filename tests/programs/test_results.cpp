@@ -65,7 +65,7 @@ for e in range(ne):
     assert cd.GetArray("area_ratio").GetValue(e) > 0
 if sys.argv[3] != "-":
     want, got = float(sys.argv[3]), pd.GetArray("n1").GetValue(0)
-    assert abs(got / want - 1) < 0.03, (got, want)
+    assert abs(got / want - 1) < 0.02, (got, want)
 print("ok")
 )";
 
@@ -119,7 +119,7 @@ TEST(Vtu, ReadBackByVtk) {
   EXPECT_EQ(c.status, 0) << c.err;
   EXPECT_EQ(c.out, "ok\n");
   // The clamped disk of p a / (E h) = 1e-3 (217 nodes): the centre force read
-  // back is near 0.43288 E h (p a / (E h))^(2/3) = 4.3288.
+  // back is within 2 % of 0.43288 E h (p a / (E h))^(2/3) = 4.3288.
   std::string disc = test::temp_dir("disc");
   test::write(disc + "/weblar.txt",
               test::makenet("disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 rings=8 maxmajor=1 "
