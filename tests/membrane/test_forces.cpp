@@ -12,9 +12,10 @@ using namespace domica;
 
 namespace {
 
-// The forces with the corners moved to the given positions (3 x 3).
-membrane_forces moved(const double corner[3][3]) {
-  problem p = test::one_triangle("1 2 3");
+// The forces with nodes 1 to 3 moved to the given positions (3 x 3), the
+// triangle's corners in the order `corners`.
+membrane_forces moved(const double corner[3][3], const char* corners = "1 2 3") {
+  problem p = test::one_triangle(corners);
   assembly as = setup(p);
   fmat1 x(as.d.n);
   for (int glob = 1; glob <= 3; ++glob) {
@@ -47,6 +48,11 @@ TEST(Forces, StretchAlongPlanXFlatAndTurnedInSpace) {
   EXPECT_NEAR(std::fabs(t.dir(1)), 1.0, 1e-12);
   EXPECT_NEAR(t.ratio, 1.1, 1e-15);
   EXPECT_NEAR(t.area, 0.55, 1e-15);
+  // Corners given clockwise: the frame turns over, the forces do not.
+  tri_force cw = moved(flat, "1 3 2").tri(1);
+  EXPECT_NEAR(cw.n1, 57.75, 1e-11);
+  EXPECT_NEAR(cw.n2, 0.0, 1e-12);
+  EXPECT_NEAR(cw.ratio, 1.1, 1e-15);
   // The same triangle turned in space: the same principal forces, and the
   // direction of n1 is the turned x axis.
   double turned[3][3];
