@@ -1,5 +1,5 @@
 // The results for people to look at, from the programs as a user runs them
-// with --vtu: the specified outputs stay as they were, shell.vtu reads back
+// with --vtu: the frozen outputs stay as they were, shell.vtu reads back
 // with VTK's own reader (python3-vtk9), the designer's summary goes to
 // standard error, and scripts/picture draws shell.png (python3-matplotlib).
 // The checks that need Debian's Python packages skip when they are missing.
@@ -71,7 +71,7 @@ print("ok")
 
 }  // namespace
 
-TEST(Vtu, SpecifiedOutputsUnchangedAndSummaryOnStandardError) {
+TEST(Vtu, FrozenOutputsUnchangedAndSummaryOnStandardError) {
   const fs::path golden = fs::path(SOURCE_DIR) / "tests" / "golden" / "expected";
   struct one {
     const char* example;
