@@ -10,10 +10,10 @@ install(TARGETS domica_1 domica_2 domica_3 makenet RUNTIME DESTINATION ${CMAKE_I
 install(FILES man/domica_1.1 man/domica_2.1 man/domica_3.1 man/makenet.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md LICENSE CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# Only the problems and their descriptions: makenet's source and the script
+# Only the problems, their descriptions and pictures: makenet's source and the script
 # that regenerates the examples belong to the source tree.
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
-        FILES_MATCHING PATTERN "*.txt" PATTERN "*.md"
+        FILES_MATCHING PATTERN "*.txt" PATTERN "*.md" PATTERN "*.png"
         PATTERN "CMakeLists.txt" EXCLUDE)
 
 set(CPACK_GENERATOR DEB)

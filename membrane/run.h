@@ -3,17 +3,25 @@
 //   2. set up the net at its plan shape,
 //   3. solve, timed, with the program's console lines,
 //   4. report the elapsed time,
-//   5. write autocad.scr and ansys.txt of the found surface.
+//   5. write autocad.scr and ansys.txt of the found surface; with --vtu also
+//      shell.vtu with the membrane forces, and the designer's summary on
+//      standard error (not with --quiet).
 #pragma once
 
 #include <chrono>
+#include <cstdio>
+#include <string>
 
 #include "common/command_line.h"
 #include "common/input.h"
+#include "common/outfile.h"
 #include "common/report.h"
 #include "common/results.h"
 #include "common/shell.h"
 #include "common/surface.h"
+#include "membrane/forces.h"
+#include "membrane/summary.h"
+#include "membrane/vtu.h"
 
 namespace domica {
 
@@ -21,14 +29,24 @@ namespace domica {
 // runs the solution and prints its lines.
 template <class Start, class Solve>
 void run_program(program variant, const run_options& opts, Start start, Solve solve) {
-  (void)opts;
   problem p = input(variant);
   shell_rec shell = read_shell();
   auto s = start(p);
   auto clock1 = std::chrono::steady_clock::now();
   solve(p, s);
   print_elapsed(seconds_since(clock1));
-  write_results(p.nt, make_surface(p.nt, s.as.d, s.x), shell);
+  surface sf = make_surface(p.nt, s.as.d, s.x);
+  if (!opts.vtu) {
+    write_results(p.nt, sf, shell);
+    return;
+  }
+  // Everything is worked out before the first file is written.
+  membrane_forces f = forces(p.nt, s.as, p.mat.thickness, sf);
+  std::string vtu = vtu_text(p.nt, sf, f);
+  std::string summary = summary_text(p.nt, sf, f);
+  write_results(p.nt, sf, shell);
+  write_file("shell.vtu", "shell.vtu", vtu);
+  if (!opts.quiet) std::fputs(summary.c_str(), stderr);
 }
 
 }  // namespace domica
