@@ -10,6 +10,7 @@
 #include "domica_2/element.h"
 #include "domica_3/driver.h"
 #include "membrane/energy.h"
+#include "membrane/pool.h"
 #include "solver/lu.h"
 
 using namespace domica;
@@ -28,10 +29,15 @@ void energy_large_dome(benchmark::State& state) {
   std::uniform_real_distribution<double> u(-0.01, 0.01);
   for (int i = 1; i <= s.as.d.n; ++i) s.x(i) = u(rng);
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
-  for (auto _ : state) benchmark::DoNotOptimize(energy(p.nt, s.as, s.ld.force, s.x, s.g));
+  int threads = static_cast<int>(state.range(0));
+  set_energy_threads(threads);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(threads == 0 ? energy_plain(p.nt, s.as, s.ld.force, s.x, s.g) : energy(p.nt, s.as, s.ld.force, s.x, s.g));
   state.SetItemsProcessed(state.iterations() * p.nt.ne);
+  set_energy_threads(0);
 }
-BENCHMARK(energy_large_dome);
+// Argument 0: the plain loop; 1, 2: the shared form with that many threads.
+BENCHMARK(energy_large_dome)->Arg(0)->Arg(1)->Arg(2)->UseRealTime();
 
 // Force setting of domica_3 on the large dome.
 void setforce_large_dome(benchmark::State& state) {

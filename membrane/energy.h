@@ -19,6 +19,14 @@ namespace domica {
 // Output:
 //   g      as.d.n gradient (every entry written)
 // Returns the energy.
+//
+// On a large net the triangles are shared among the threads of energy_pool()
+// (membrane/pool.h); the triangles' energies and forces are then summed
+// by one thread in triangle order, so the result is the plain loop's
+// (energy_plain) to the last bit.
 double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g);
+
+// The same, one triangle after the other on the calling thread.
+double energy_plain(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g);
 
 }  // namespace domica

@@ -14,6 +14,7 @@
 
 #include "common/command_line.h"
 #include "common/input.h"
+#include "membrane/pool.h"
 #include "common/outfile.h"
 #include "common/report.h"
 #include "common/results.h"
@@ -29,6 +30,7 @@ namespace domica {
 // runs the solution and prints its lines.
 template <class Start, class Solve>
 void run_program(program variant, const run_options& opts, Start start, Solve solve) {
+  set_energy_threads(opts.threads);
   problem p = input(variant);
   shell_rec shell = read_shell();
   auto s = start(p);

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "membrane/energy.h"
+#include "membrane/pool.h"
 #include "tests/testutil.h"
 
 using namespace domica;
@@ -64,4 +65,23 @@ TEST(Energy, StrainFreeStatesGiveOnlyTheLoadTerm) {
   force.fill(0.0);
   double exx = t + t * t / 2;
   EXPECT_NEAR(energy(p.nt, as, force, s, g), 0.5 * 0.25 * as.hk.h11 * exx * exx, 1e-15);
+}
+
+TEST(Energy, SharedAmongThreadsIsThePlainLoopBitForBit) {
+  // 2400 triangles: above the size from which the threads share the work.
+  problem p = test::problem_from_text(test::makenet("disc rings=20 radius=10 pressure=-1 weight=0.3"), program::domica_3);
+  assembly as = setup(p);
+  const int n = as.d.n;
+  fmat2 force = fixed_loads(p, as);
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> u(-0.2, 0.2);
+  fmat1 x(n), g1(n), g2(n);
+  for (int i = 1; i <= n; ++i) x(i) = u(rng);
+  double plain = energy_plain(p.nt, as, force, x, g1);
+  for (int threads : {1, 2, 3}) {
+    set_energy_threads(threads);
+    EXPECT_EQ(energy(p.nt, as, force, x, g2), plain) << threads;
+    for (int i = 1; i <= n; ++i) ASSERT_EQ(g2(i), g1(i)) << threads << " threads, coordinate " << i;
+  }
+  set_energy_threads(0);
 }
