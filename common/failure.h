@@ -10,6 +10,7 @@ namespace domica {
 // Exit statuses of the three programs.
 enum exit_status : int {
   exit_ok = 0,
+  exit_unconverged = 1,  // results written, but the solution did not converge
   exit_input = 2,     // weblar.txt or shell.txt missing, malformed or inconsistent
   exit_solution = 3,  // the solution failed: Line Search Failure, singular tangent, non-finite shape
   exit_output = 4,    // autocad.scr or ansys.txt could not be written

@@ -4,6 +4,7 @@
 
 #include "common/ansys.h"
 #include "common/autocad.h"
+#include "common/outfile.h"
 #include "common/report.h"
 
 namespace domica {
@@ -14,9 +15,14 @@ void print_elapsed(double seconds) {
   std::fflush(stdout);
 }
 
+std::vector<out_file> result_files() { return {{"autocad.scr", "autocad.scr", ""}, {"ansys.txt", "ansys.txt", ""}}; }
+
 void write_results(const net& nt, const surface& sf, const shell_rec& shell) {
-  autocad(nt, sf);
-  ansys(nt, sf, shell);
+  std::vector<out_file> set = result_files();
+  // Both texts are made, and so checked, before anything is written.
+  set[0].text = autocad_text(nt, sf);
+  set[1].text = ansys_text(nt, sf, shell);
+  write_set(set);
 }
 
 }  // namespace domica

@@ -22,7 +22,8 @@ bool finite_all(int n, const fmat1& v) {
 
 }  // namespace
 
-void solution(const problem& p, state2& s, std::FILE* out) {
+outcome solution(const problem& p, state2& s, std::FILE* out) {
+  outcome end;
   const int n = s.as.d.n;
   dense_tangent tangent(n);
   fmat1 force(n), r(n);
@@ -37,6 +38,9 @@ void solution(const problem& p, state2& s, std::FILE* out) {
       }
     double pressure = factor * p.load.pressure;
     structure(p.nt, s.as, pressure, force, x, r, tangent);
+    if (!finite_all(n, r))
+      throw failure(exit_solution, "the out-of-balance forces are not finite at the start of load step " + std::to_string(major) +
+                                       "; no output written");
     double maxnorm = nlp::norm(n, r) * p.st.mntol;
     int minor = 0;
     while (minor < p.st.maxminor && nlp::norm(n, r) > maxnorm) {
@@ -60,11 +64,20 @@ void solution(const problem& p, state2& s, std::FILE* out) {
       if (!finite_all(n, r))
         throw failure(exit_solution, "the out-of-balance forces are not finite " + where() + "; no output written");
     }
-    std::fputs(nlp::norm(n, r) > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
+    double reached = nlp::norm(n, r);
+    std::fputs(reached > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
     std::fflush(out);
+    if (reached > maxnorm) {
+      std::string line = unconverged_line("load step " + std::to_string(major), "largest out-of-balance force", reached, maxnorm);
+      if (major == p.st.maxmajor) end.unconverged = line;
+      else end.unsettled.push_back(line);
+    }
   }
+  return end;
 }
 
-void run2(const run_options& opts) { run_program(program::domica_2, opts, start2, [](const problem& p, state2& s) { solution(p, s); }); }
+void run2(const run_options& opts) {
+  run_program(program::domica_2, opts, start2, [](const problem& p, state2& s) { return solution(p, s); });
+}
 
 }  // namespace domica

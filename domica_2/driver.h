@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/command_line.h"
+#include "common/outcome.h"
 #include "common/problem.h"
 #include "membrane/setup.h"
 
@@ -22,7 +23,9 @@ inline state2 start2(const problem& p) { return prepare(p); }
 // value at the start of the step, or maxminor iterations are spent.
 // A zero or non-finite pivot, or a non-finite correction, ends the run with a
 // failure naming the step and the iteration. Progress lines go to `out`.
-void solution(const problem& p, state2& s, std::FILE* out = stdout);
+// Returns the steps that ended above their target (the last one makes the
+// run unconverged).
+outcome solution(const problem& p, state2& s, std::FILE* out = stdout);
 
 // The whole run of domica_2 in the working directory.
 void run2(const run_options& opts);
