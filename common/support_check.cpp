@@ -93,7 +93,9 @@ void rigid_body(const net& nt, const std::vector<int>& nodes, const std::string&
   if (plane.rank < 3) {
     double tx, ty, wz;
     plane.null(tx, ty, wz);
-    refuse(piece + " can turn in plan about the point (" + num(cx - ty / wz * scale) + ", " + num(cy + tx / wz * scale) +
+    // Rounding of the null vector is no part of the centre.
+    auto clean = [&](double v) { return std::fabs(v) < 1e-9 * scale ? 0.0 : v; };
+    refuse(piece + " can turn in plan about the point (" + num(clean(cx - ty / wz * scale)) + ", " + num(clean(cy + tx / wz * scale)) +
            "): its fixed x and y coordinates do not stop that rotation");
   }
   if (lift.rank == 1)
