@@ -22,6 +22,10 @@ struct failure : std::runtime_error {
   exit_status status;
 };
 
+// A number of the input as a message shows it: every digit that tells it
+// apart (%.17g), so the value named is exactly the value read.
+std::string exact(double v);
+
 // Quote a piece of input for a message: printable characters as they are,
 // others as \xNN, long text shortened.
 std::string quoted(const std::string& text);

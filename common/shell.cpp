@@ -1,11 +1,10 @@
 #include "common/shell.h"
 
-#include <cstdio>
 #include <initializer_list>
-
-#include "common/text.h"
-
 #include <string>
+
+#include "common/failure.h"
+#include "common/text.h"
 
 namespace domica {
 
@@ -24,12 +23,6 @@ struct field {
 // A value that no material can have is reported at the line of its record.
 void check(const text_file& t, int line, bool ok, const std::string& message) {
   if (!ok) input_error(t, line, message);
-}
-
-std::string num(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
 }
 
 // One record of real values, read in order.
@@ -52,16 +45,16 @@ shell_rec read_shell(text_file& t) {
   read_record(t, {{&c.ex, "concrete ex"}, {&c.nuxy, "concrete nuxy"}, {&c.dens, "concrete dens"}, {&c.alpx, "concrete alpx"},
                   {&c.fc, "concrete fc"}, {&c.ft, "concrete ft"}, {&c.c1, "concrete c1"}, {&c.c2, "concrete c2"}});
   // The crushing stress fc is free: -1 is the switch that turns crushing off.
-  check(t, line, c.ex > 0.0, "Young's modulus of the concrete ex must be greater than 0, found " + num(c.ex));
-  check(t, line, c.nuxy > -1.0 && c.nuxy <= 0.5, "Poisson's ratio of the concrete nuxy must lie in -1 < nuxy <= 0.5, found " + num(c.nuxy));
-  check(t, line, c.dens >= 0.0, "the density of the concrete dens must not be negative, found " + num(c.dens));
+  check(t, line, c.ex > 0.0, "Young's modulus of the concrete ex must be greater than 0, found " + exact(c.ex));
+  check(t, line, c.nuxy > -1.0 && c.nuxy <= 0.5, "Poisson's ratio of the concrete nuxy must lie in -1 < nuxy <= 0.5, found " + exact(c.nuxy));
+  check(t, line, c.dens >= 0.0, "the density of the concrete dens must not be negative, found " + exact(c.dens));
   steel_rec& st = s.steel;
   scan(t, "the steel data");
   line = t.line;
   read_record(t, {{&st.ex, "steel ex"}, {&st.dens, "steel dens"}, {&st.alpx, "steel alpx"}, {&st.vr, "steel vr"}});
-  check(t, line, st.ex > 0.0, "Young's modulus of the steel ex must be greater than 0, found " + num(st.ex));
-  check(t, line, st.dens >= 0.0, "the density of the steel dens must not be negative, found " + num(st.dens));
-  check(t, line, st.vr >= 0.0 && st.vr <= 1.0, "the reinforcement ratio vr must lie in 0..1, found " + num(st.vr));
+  check(t, line, st.ex > 0.0, "Young's modulus of the steel ex must be greater than 0, found " + exact(st.ex));
+  check(t, line, st.dens >= 0.0, "the density of the steel dens must not be negative, found " + exact(st.dens));
+  check(t, line, st.vr >= 0.0 && st.vr <= 1.0, "the reinforcement ratio vr must lie in 0..1, found " + exact(st.vr));
   return s;
 }
 

@@ -1,7 +1,6 @@
 #include "membrane/setup.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "common/failure.h"
@@ -66,12 +65,6 @@ fmat2 fixed_loads(const problem& p, const assembly& as) {
 
 namespace {
 
-std::string num(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
-
 [[noreturn]] void overflow(const std::string& message) { throw failure(exit_input, "weblar.txt: " + message); }
 
 }  // namespace
@@ -80,17 +73,17 @@ void check_finite(const problem& p, const assembly& as, const fmat2& loads) {
   const hooke& h = as.hk;
   for (double c : {h.h11, h.h12, h.h21, h.h22, h.h33})
     if (!std::isfinite(c))
-      overflow("Young's modulus young = " + num(p.mat.young) + " with poisson = " + num(p.mat.poisson) +
+      overflow("Young's modulus young = " + exact(p.mat.young) + " with poisson = " + exact(p.mat.poisson) +
                " makes the plane-stress coefficients overflow");
   for (int e = 1; e <= p.nt.ne; ++e) {
     const cst_plan& el = as.plan(e);
     if (!std::isfinite(el.volume))
-      overflow("the thickness " + num(p.mat.thickness) + " times the plan area of element " + std::to_string(e) + " overflows");
+      overflow("the thickness " + exact(p.mat.thickness) + " times the plan area of element " + std::to_string(e) + " overflows");
     for (int i = 1; i <= 2; ++i)
       for (int j = 1; j <= 3; ++j)
         if (!std::isfinite(el.c(i, j)))
           overflow("the plan of element " + std::to_string(e) + " is too small for its shape functions (twice its plan area is " +
-                   num(plan_aux(p.nt.xo(p.nt.tri(e)(1)), p.nt.yo(p.nt.tri(e)(1)), p.nt.xo(p.nt.tri(e)(2)), p.nt.yo(p.nt.tri(e)(2)),
+                   exact(plan_aux(p.nt.xo(p.nt.tri(e)(1)), p.nt.yo(p.nt.tri(e)(1)), p.nt.xo(p.nt.tri(e)(2)), p.nt.yo(p.nt.tri(e)(2)),
                                 p.nt.xo(p.nt.tri(e)(3)), p.nt.yo(p.nt.tri(e)(3)))) +
                    ")");
   }
@@ -99,7 +92,7 @@ void check_finite(const problem& p, const assembly& as, const fmat2& loads) {
     for (int axis = 1; axis <= 3; ++axis)
       if (!std::isfinite(loads(glob, axis)))
         overflow(std::string("the load on node ") + std::to_string(glob) + " is not finite: the self-weight " + weight + " = " +
-                 num(p.load.weight) + " times the volume of its triangles, with its point load " + num(p.nt.point(glob, axis)) +
+                 exact(p.load.weight) + " times the volume of its triangles, with its point load " + exact(p.nt.point(glob, axis)) +
                  ", overflows");
 }
 
