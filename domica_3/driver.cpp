@@ -20,11 +20,6 @@ state3 start3(const problem& p) {
   s.g = fmat1(s.as.d.n);
   // The threshold refers to the full load at the initial shape.
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
-  for (int glob = 1; glob <= p.nt.nn; ++glob)
-    for (int axis = 1; axis <= 3; ++axis)
-      if (!std::isfinite(s.ld.force(glob, axis)))
-        throw failure(exit_input, "weblar.txt: the pressure " + std::to_string(p.load.pressure) + " gives a load on node " +
-                                      std::to_string(glob) + " that is not finite");
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
   double start = nlp::norm(s.as.d.n, s.g);
   if (!std::isfinite(start)) throw failure(exit_solution, "the gradient at the plan is not finite; no output written");

@@ -82,10 +82,16 @@ void check_finite(const problem& p, const assembly& as, const fmat2& loads) {
     for (int i = 1; i <= 2; ++i)
       for (int j = 1; j <= 3; ++j)
         if (!std::isfinite(el.c(i, j)))
-          overflow("the plan of element " + std::to_string(e) + " is too small for its shape functions (twice its plan area is " +
-                   exact(plan_aux(p.nt.xo(p.nt.tri(e)(1)), p.nt.yo(p.nt.tri(e)(1)), p.nt.xo(p.nt.tri(e)(2)), p.nt.yo(p.nt.tri(e)(2)),
-                                p.nt.xo(p.nt.tri(e)(3)), p.nt.yo(p.nt.tri(e)(3)))) +
-                   ")");
+          overflow("the plan of element " + std::to_string(e) + " is too small for its shape functions (its corners' plan coordinates)");
+  }
+  // The pressure acts on the current area, which starts as the plan area.
+  const char* pressure = p.variant == program::domica_3 ? "pressure" : "maxpressure";
+  for (int e = 1; e <= p.nt.ne; ++e) {
+    const auto& c = p.nt.tri(e);
+    double area = 0.5 * std::fabs(plan_aux(p.nt.xo(c(1)), p.nt.yo(c(1)), p.nt.xo(c(2)), p.nt.yo(c(2)), p.nt.xo(c(3)), p.nt.yo(c(3))));
+    if (!std::isfinite(p.load.pressure * area))
+      overflow(std::string("the ") + pressure + " " + exact(p.load.pressure) + " times the plan area of element " + std::to_string(e) +
+               " overflows");
   }
   const char* weight = p.variant == program::domica_3 ? "density" : "maxweight";
   for (int glob = 1; glob <= p.nt.nn; ++glob)

@@ -41,8 +41,8 @@ struct net_state {
   fmat1 x;      // as.d.n displacements, zero: the flat plan
 };
 
-// Every plane-stress coefficient, plan datum and fixed load (loads, nn x 3)
-// must be finite: an input value so large or so small that one of them
+// Every plane-stress coefficient, plan datum, fixed load (loads, nn x 3) and
+// pressure force on a plan triangle must be finite: an input value so large or so small that one of them
 // overflows is an input failure naming that value.
 void check_finite(const problem& p, const assembly& as, const fmat2& loads);
 

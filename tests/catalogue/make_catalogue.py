@@ -119,6 +119,8 @@ case("young_overflows", 3, "weblar.txt", sub(b3, "1000 0.29999999999999999", "1e
      "weblar.txt: Young's modulus young = 1e+308 with poisson = 0.29999999999999999 makes the plane-stress coefficients overflow")
 case("self_weight_overflows", 1, "weblar.txt", sub(base[1], "0.10000000000000001 1 ", "1e10 1e300 "), 2,
      "weblar.txt: the load on node 1 is not finite: the self-weight maxweight = 1.0000000000000001e+300")
+case("pressure_overflows", 2, "weblar.txt", sub(base[2], "0.10000000000000001 1 -1 ", "0.10000000000000001 1 -1e308 "), 2,
+     "weblar.txt: the maxpressure -1e+308 times the plan area of element 1 overflows")
 # Nets that cannot carry their load.
 fixed_block = b3[b3.index(": fixed coordinates"):b3.index(": point loads")]
 z_only = "".join(l + "\n" for l in fixed_block.split("\n") if not re.match(r"^\d+ [12] 0$", l))
