@@ -2,6 +2,8 @@
 // written by hand from the file rules; and files written whole or not at all.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cmath>
@@ -400,6 +402,35 @@ TEST(Writers, AFailedWriteLeavesNoPartialFile) {
   files = 0;
   for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
   EXPECT_EQ(files, 2);
+}
+
+TEST(Writers, ASignalWhileWritingLeavesNoTemporaryFile) {
+  namespace fs = std::filesystem;
+  std::string dir = test::temp_dir("signal");
+  write_file(dir + "/ansys.txt", "ansys.txt", "earlier\n");
+  std::string big(64 << 20, 'x');
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    guard_outputs();
+    try {
+      for (;;) write_set({{dir + "/autocad.scr", "autocad.scr", big}, {dir + "/ansys.txt", "ansys.txt", big}});
+    } catch (...) {
+    }
+    _exit(0);
+  }
+  usleep(200000);
+  kill(child, SIGTERM);
+  int raw = 0;
+  waitpid(child, &raw, 0);
+  EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGTERM);
+  // The files are a whole earlier set or a whole new one, never a temporary.
+  std::string ansys = test::read(dir + "/ansys.txt");
+  EXPECT_TRUE(ansys == "earlier\n" || ansys == big);
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "ansys.txt" || name == "autocad.scr") << name;
+  }
 }
 
 TEST(Console, FieldsRoundingAndWideNumbers) {
