@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <string>
 
+#include "common/failure.h"
 #include "common/format.h"
 #include "common/outfile.h"
 
@@ -17,7 +19,13 @@ void line(std::string& out, const char* text) {
   out += '\n';
 }
 
+[[noreturn]] void not_finite(const std::string& what) {
+  throw failure(exit_solution, "ansys.txt: " + what + " is not finite; no output written");
+}
+
 void node_line(std::string& out, long long number, const fvec3x1& p) {
+  if (!std::isfinite(p(1)) || !std::isfinite(p(2)) || !std::isfinite(p(3)))
+    not_finite("node " + std::to_string(number) + " of the solid model (a mid-surface node moved by half the thickness thick)");
   out += "N, ";
   put_int(out, number, 5);
   for (int axis = 1; axis <= 3; ++axis) {
@@ -36,6 +44,8 @@ void mp_line(std::string& out, const char* label, int mat, double value) {
 }
 
 void reinforcement(std::string& out, const char* head, int e, const char* middle, const steel_rec& steel, const fvec3x1& axis) {
+  double theta = theta_of(axis), phi = phi_of(axis);
+  if (!std::isfinite(theta) || !std::isfinite(phi)) not_finite("the reinforcement angle of element " + std::to_string(e));
   out += head;
   put_int(out, e, 5);
   out += middle;
@@ -43,9 +53,9 @@ void reinforcement(std::string& out, const char* head, int e, const char* middle
   out += ", ";
   put_sci_signed(out, steel.vr);
   out += ", ";
-  put_sci_signed(out, theta_of(axis));
+  put_sci_signed(out, theta);
   out += ", ";
-  put_sci_signed(out, phi_of(axis));
+  put_sci_signed(out, phi);
   out += '\n';
 }
 

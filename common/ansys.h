@@ -18,7 +18,9 @@ namespace domica {
 double theta_of(const fvec3x1& axis);
 double phi_of(const fvec3x1& axis);
 
-// The whole text of ansys.txt.
+// The whole text of ansys.txt. A number of it that is not finite (a node of
+// the inner or outer face beyond the range of double precision) is a
+// solution failure, raised before anything is written.
 // Inputs:
 //   nt     the net (triangles, fixed coordinates: nt.fixed)
 //   sf     the found surface (positions, frames, node normals)

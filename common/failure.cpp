@@ -4,6 +4,12 @@
 
 namespace domica {
 
+std::string exact(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
 std::string quoted(const std::string& text) {
   std::string out = "\"";
   std::size_t shown = 0;

@@ -5,24 +5,11 @@
 
 #include "common/failure.h"
 #include "common/text.h"
+#include "common/warning.h"
 
 namespace domica {
 
 namespace {
-
-std::string num(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
-
-const char* program_name(program p) {
-  switch (p) {
-    case program::domica_1: return "domica_1";
-    case program::domica_2: return "domica_2";
-    default: return "domica_3";
-  }
-}
 
 // End of a parameter record. The parameter blocks differ between the
 // programs, so a number right after the last value most likely means a file
@@ -36,32 +23,40 @@ void end_parameters(const problem& p, text_file& t) {
   end_record(t);
 }
 
+// A count of steps or iterations: zero has a meaning of its own, a negative
+// count none.
+int read_steps(text_file& t, const char* what) {
+  int v = read_int(t, what);
+  if (v < 0) input_error(t, t.line, std::string(what) + " must be at least 0, found " + std::to_string(v));
+  return v;
+}
+
 void solver_parameters(problem& p, text_file& t) {
   scan(t, "the solver parameters");
   if (p.variant != program::domica_2) {
     p.search.lstol = read_real(t, "lstol");
     int line = t.line;
-    if (!(p.search.lstol > 0.0)) input_error(t, line, "the line-search tolerance lstol must be greater than 0, found " + num(p.search.lstol));
-    p.search.maxls = read_int(t, "maxls");
+    if (!(p.search.lstol > 0.0)) input_error(t, line, "the line-search tolerance lstol must be greater than 0, found " + exact(p.search.lstol));
+    p.search.maxls = read_steps(t, "maxls");
   }
   p.st.mntol = read_real(t, "mntol");
-  if (!(p.st.mntol >= 0.0)) input_error(t, t.line, "the tolerance mntol must not be negative, found " + num(p.st.mntol));
-  p.st.maxminor = read_int(t, "maxminor");
-  if (p.variant != program::domica_1) p.st.maxmajor = read_int(t, "maxmajor");
-  if (p.variant != program::domica_2) p.search.maxlist = read_int(t, "maxlist");
+  if (!(p.st.mntol >= 0.0)) input_error(t, t.line, "the tolerance mntol must not be negative, found " + exact(p.st.mntol));
+  p.st.maxminor = read_steps(t, "maxminor");
+  if (p.variant != program::domica_1) p.st.maxmajor = read_steps(t, "maxmajor");
+  if (p.variant != program::domica_2) p.search.maxlist = read_steps(t, "maxlist");
   end_parameters(p, t);
 }
 
 void material_and_loads(problem& p, text_file& t) {
   scan(t, "the material and load data");
   p.mat.young = read_real(t, "young");
-  if (!(p.mat.young > 0.0)) input_error(t, t.line, "Young's modulus young must be greater than 0, found " + num(p.mat.young));
+  if (!(p.mat.young > 0.0)) input_error(t, t.line, "Young's modulus young must be greater than 0, found " + exact(p.mat.young));
   p.mat.poisson = read_real(t, "poisson");
   // Plane-stress coefficients are finite and positive definite for -1 < poisson <= 0.5.
   if (!(p.mat.poisson > -1.0 && p.mat.poisson <= 0.5))
-    input_error(t, t.line, "Poisson's ratio poisson must lie in -1 < poisson <= 0.5, found " + num(p.mat.poisson));
+    input_error(t, t.line, "Poisson's ratio poisson must lie in -1 < poisson <= 0.5, found " + exact(p.mat.poisson));
   p.mat.thickness = read_real(t, "thickness");
-  if (!(p.mat.thickness > 0.0)) input_error(t, t.line, "the thickness must be greater than 0, found " + num(p.mat.thickness));
+  if (!(p.mat.thickness > 0.0)) input_error(t, t.line, "the thickness must be greater than 0, found " + exact(p.mat.thickness));
   switch (p.variant) {
     case program::domica_3:
       p.load.weight = read_real(t, "density");

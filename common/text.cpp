@@ -1,5 +1,7 @@
 #include "common/text.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -69,6 +71,11 @@ void input_error(const text_file& t, int line, const std::string& message) {
 }
 
 text_file open_text(const std::string& path, const std::string& name) {
+  // A directory reads as an empty file and a FIFO blocks the open: refuse
+  // both before opening.
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    throw failure(exit_input, name + ": is not a regular file (" + (S_ISDIR(st.st_mode) ? "a directory" : S_ISFIFO(st.st_mode) ? "a FIFO" : "a device or socket") + ")");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw failure(exit_input, name + ": cannot open the file for reading: " + std::strerror(errno));
   std::ostringstream buf;
@@ -77,6 +84,12 @@ text_file open_text(const std::string& path, const std::string& name) {
   text_file t;
   t.name = name;
   t.data = buf.str();
+  // A UTF-8 byte-order mark, as some editors put at the start, is no value.
+  if (t.data.compare(0, 3, "\xEF\xBB\xBF") == 0) t.data.erase(0, 3);
+  // A file whose lines end in CR alone is read line by line like any other.
+  if (t.data.find('\n') == std::string::npos)
+    for (char& ch : t.data)
+      if (ch == '\r') ch = '\n';
   return t;
 }
 

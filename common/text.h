@@ -2,8 +2,9 @@
 // values and the end of a record. The whole file is read into memory when it
 // is opened, so every failure can name the file and the line.
 //
-// Blanks, tabs and line ends (LF or CR LF) separate values; a final line
-// without a line break is read like any other.
+// Blanks, tabs and line ends (LF, CR LF, or CR alone in a file without LF)
+// separate values; a final line without a line break is read like any other,
+// and a UTF-8 byte-order mark at the start is skipped.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,8 @@ struct text_file {
   int line = 1;       // line of the character at pos
 };
 
-// Open and read a whole text file. A missing or unreadable file is an input failure.
+// Open and read a whole text file. A missing or unreadable file, or a path
+// that is not a regular file (a directory, a FIFO), is an input failure.
 text_file open_text(const std::string& path, const std::string& name);
 
 // Section search: repeat { read one character (line ends are skipped), discard

@@ -1,8 +1,12 @@
 #include "domica_1/driver.h"
 
+#include <cmath>
 #include <cstdio>
+#include <string>
 
+#include "common/failure.h"
 #include "common/format.h"
+#include "common/outcome.h"
 #include "membrane/energy.h"
 #include "membrane/minimise.h"
 #include "membrane/run.h"
@@ -15,7 +19,9 @@ state1 start1(const problem& p) {
   static_cast<net_state&>(s) = prepare(p);
   s.g = fmat1(s.as.d.n);
   energy(p.nt, s.as, s.loads, s.x, s.g);
-  s.maxnorm = p.st.mntol * nlp::norm(s.as.d.n, s.g);
+  double start = nlp::norm(s.as.d.n, s.g);
+  if (!std::isfinite(start)) throw failure(exit_solution, "the gradient at the plan is not finite; no output written");
+  s.maxnorm = p.st.mntol * start;
   return s;
 }
 
@@ -31,6 +37,11 @@ void run1(const run_options& opts) {
     put_int(out, r.minor, 5);
     out += '\n';
     std::fputs(out.c_str(), stdout);
+    outcome end;
+    if (!r.optimal)
+      end.unconverged = unconverged_line("the minimisation", "largest gradient component",
+                                         nlp::norm(s.as.d.n, s.g), s.maxnorm);
+    return end;
   });
 }
 

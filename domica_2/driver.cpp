@@ -23,7 +23,8 @@ bool finite_all(int n, const fmat1& v) {
 }
 
 template <class Tangent>
-void newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
+outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
+  outcome end;
   const int n = s.as.d.n;
   fmat1 force(n), r(n);
   fmat1& x = s.x;
@@ -37,6 +38,9 @@ void newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
       }
     double pressure = factor * p.load.pressure;
     structure(p.nt, s.as, pressure, force, x, r, tangent);
+    if (!finite_all(n, r))
+      throw failure(exit_solution, "the out-of-balance forces are not finite at the start of load step " + std::to_string(major) +
+                                       "; no output written");
     double maxnorm = nlp::norm(n, r) * p.st.mntol;
     int minor = 0;
     while (minor < p.st.maxminor && nlp::norm(n, r) > maxnorm) {
@@ -61,32 +65,39 @@ void newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
       if (!finite_all(n, r))
         throw failure(exit_solution, "the out-of-balance forces are not finite " + where() + "; no output written");
     }
-    std::fputs(nlp::norm(n, r) > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
+    double reached = nlp::norm(n, r);
+    std::fputs(reached > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
     std::fflush(out);
+    if (reached > maxnorm) {
+      std::string line = unconverged_line("load step " + std::to_string(major), "largest out-of-balance force", reached, maxnorm);
+      if (major == p.st.maxmajor) end.unconverged = line;
+      else end.unsettled.push_back(line);
+    }
   }
+  return end;
 }
 
 }  // namespace
 
-void solution(const problem& p, state2& s, std::FILE* out, const std::string& solver) {
+outcome solution(const problem& p, state2& s, std::FILE* out, const std::string& solver) {
   const int n = s.as.d.n;
   int band = bandwidth(p.nt, s.as.d);
   // The band storage holds 3 b + 1 numbers a column: beyond n it is no saving.
   bool nearly_full = 3.0 * band + 1 >= n;
   if (solver == "sparse") {
     sparse_tangent tangent(n, coupling(p.nt, s.as.d));
-    newton(p, s, tangent, out);
-  } else if (solver == "dense" || nearly_full) {
-    dense_tangent tangent(n);
-    newton(p, s, tangent, out);
-  } else {
-    band_tangent tangent(n, band);
-    newton(p, s, tangent, out);
+    return newton(p, s, tangent, out);
   }
+  if (solver == "dense" || nearly_full) {
+    dense_tangent tangent(n);
+    return newton(p, s, tangent, out);
+  }
+  band_tangent tangent(n, band);
+  return newton(p, s, tangent, out);
 }
 
 void run2(const run_options& opts) {
-  run_program(program::domica_2, opts, start2, [&](const problem& p, state2& s) { solution(p, s, stdout, opts.solver); });
+  run_program(program::domica_2, opts, start2, [&](const problem& p, state2& s) { return solution(p, s, stdout, opts.solver); });
 }
 
 }  // namespace domica

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/command_line.h"
+#include "common/outcome.h"
 #include "common/problem.h"
 #include "membrane/setup.h"
 
@@ -23,12 +24,15 @@ inline state2 start2(const problem& p) { return prepare(p); }
 // value at the start of the step, or maxminor iterations are spent.
 // A zero or non-finite pivot, or a non-finite correction, ends the run with a
 // failure naming the step and the iteration. Progress lines go to `out`.
+// Returns the steps that ended above their target (the last one makes the
+// run unconverged).
 //
 // `solver` names the linear solver: "band" (the default, also for an empty
 // name) stores the band of the tangent that the numbering gives and falls
 // back to "dense" where that band is nearly the whole matrix; both give the
-// same numbers to the last bit.
-void solution(const problem& p, state2& s, std::FILE* out = stdout, const std::string& solver = "");
+// same numbers to the last bit. "sparse" factors with UMFPACK and rounds
+// differently.
+outcome solution(const problem& p, state2& s, std::FILE* out = stdout, const std::string& solver = "");
 
 // The whole run of domica_2 in the working directory.
 void run2(const run_options& opts);

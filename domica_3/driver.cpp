@@ -1,5 +1,9 @@
 #include "domica_3/driver.h"
 
+#include <cmath>
+#include <string>
+
+#include "common/failure.h"
 #include "common/report.h"
 #include "membrane/energy.h"
 #include "membrane/minimise.h"
@@ -17,12 +21,15 @@ state3 start3(const problem& p) {
   // The threshold refers to the full load at the initial shape.
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
-  s.maxnorm = nlp::norm(s.as.d.n, s.g) * p.st.mntol;
+  double start = nlp::norm(s.as.d.n, s.g);
+  if (!std::isfinite(start)) throw failure(exit_solution, "the gradient at the plan is not finite; no output written");
+  s.maxnorm = start * p.st.mntol;
   return s;
 }
 
-void solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
+outcome solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
   const int n = s.as.d.n;
+  outcome end;
   for (int major = 1; major <= p.st.maxmajor; ++major) {
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
     setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
@@ -43,9 +50,20 @@ void solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
       setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
       energy(p.nt, s.as, s.ld.force, s.x, s.g);
     }
+    double reached = nlp::norm(n, s.g);
+    if (!std::isfinite(reached))
+      throw failure(exit_solution, "the gradient is not finite at load step " + std::to_string(major) + "; no output written");
+    if (reached > s.maxnorm) {
+      std::string line = unconverged_line("load step " + std::to_string(major), "largest gradient component", reached, s.maxnorm);
+      if (major == p.st.maxmajor) end.unconverged = line;
+      else end.unsettled.push_back(line);
+    }
   }
+  return end;
 }
 
-void run3(const run_options& opts) { run_program(program::domica_3, opts, start3, [](const problem& p, state3& s) { solve3(p, s); }); }
+void run3(const run_options& opts) {
+  run_program(program::domica_3, opts, start3, [](const problem& p, state3& s) { return solve3(p, s); });
+}
 
 }  // namespace domica

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/command_line.h"
+#include "common/outcome.h"
 #include "common/problem.h"
 #include "domica_3/setforce.h"
 #include "membrane/setup.h"
@@ -29,8 +30,10 @@ state3 start3(const problem& p);
 
 // Run the load steps from the current x: for each step set the load factor and
 // the loads, and minimise again while the gradient under the loads set for the
-// new shape exceeds maxnorm. Progress lines go to `out`.
-void solve3(const problem& p, state3& s, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
+// new shape exceeds maxnorm. Progress lines go to `out`. Returns the steps
+// that ended with the gradient above maxnorm (the last one makes the run
+// unconverged); a gradient that is not finite is a solution failure.
+outcome solve3(const problem& p, state3& s, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
 
 // The whole run of domica_3 in the working directory.
 void run3(const run_options& opts);

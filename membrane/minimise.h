@@ -13,8 +13,10 @@ namespace domica {
 // are spent. x and g (as.d.n) end at the last point.
 //
 // A line search that cannot go on writes "Line Search Failure" on standard
-// output and ends the run with a solution failure; this is the one place
-// where the minimiser's halt becomes the run's outcome.
+// output and ends the run with a solution failure whose line tells how far
+// the gradient had fallen against mntol; this is the one place where the
+// minimiser's halt becomes the run's outcome. A gradient that is not finite
+// at the end is a solution failure too.
 nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& sp, const steps& st, double maxnorm,
                         const fmat2& force, fmat1& x, fmat1& g);
 

@@ -1,11 +1,14 @@
 // The run order every program follows, in the working directory:
-//   1. read weblar.txt and shell.txt (both checked before any work),
-//   2. set up the net at its plan shape,
+//   1. read weblar.txt and shell.txt (both checked before any work) and check
+//      that the net can carry its load,
+//   2. set up the net at its plan shape and make sure the results can be
+//      written there,
 //   3. solve, timed, with the program's console lines,
 //   4. report the elapsed time,
-//   5. write autocad.scr and ansys.txt of the found surface; with --vtu also
-//      shell.vtu with the membrane forces, and the designer's summary on
-//      standard error (not with --quiet).
+//   5. write autocad.scr and ansys.txt of the found surface as one set (with
+//      --vtu shell.vtu with the membrane forces joins the set, and the
+//      designer's summary goes to standard error unless --quiet); a solution
+//      that ended unconverged then ends the run with exit status 1.
 #pragma once
 
 #include <chrono>
@@ -13,42 +16,53 @@
 #include <string>
 
 #include "common/command_line.h"
+#include "common/failure.h"
 #include "common/input.h"
-#include "membrane/pool.h"
+#include "common/outcome.h"
 #include "common/outfile.h"
 #include "common/report.h"
 #include "common/results.h"
 #include "common/shell.h"
+#include "common/support_check.h"
 #include "common/surface.h"
+#include "common/warning.h"
 #include "membrane/forces.h"
+#include "membrane/pool.h"
 #include "membrane/summary.h"
 #include "membrane/vtu.h"
 
 namespace domica {
 
 // start(p) returns the program's state (with members as and x); solve(p, s)
-// runs the solution and prints its lines.
+// runs the solution, prints its lines and returns its outcome.
 template <class Start, class Solve>
 void run_program(program variant, const run_options& opts, Start start, Solve solve) {
   set_energy_threads(opts.threads);
+  guard_outputs();
   problem p = input(variant);
   shell_rec shell = read_shell();
+  for (const std::string& line : check_supports(p)) warn(variant, line);
   auto s = start(p);
+  std::vector<std::string> extra;
+  if (opts.vtu) extra.push_back("shell.vtu");
+  probe_outputs(result_files(extra));
+  if (p.st.maxmajor == 0) warn(variant, "maxmajor is 0: no load step was made, the results show the plan");
   auto clock1 = std::chrono::steady_clock::now();
-  solve(p, s);
+  outcome end = solve(p, s);
   print_elapsed(seconds_since(clock1));
+  for (const std::string& line : end.unsettled) warn(variant, line);
   surface sf = make_surface(p.nt, s.as.d, s.x);
-  if (!opts.vtu) {
-    write_results(p.nt, sf, shell);
-    return;
+  std::vector<out_file> files;
+  std::string summary;
+  if (opts.vtu) {
+    // Everything is worked out before the first file is written.
+    membrane_forces f = forces(p.nt, s.as, p.mat.thickness, sf);
+    files.push_back({"shell.vtu", "shell.vtu", vtu_text(p.nt, sf, f)});
+    summary = summary_text(p.nt, sf, f);
   }
-  // Everything is worked out before the first file is written.
-  membrane_forces f = forces(p.nt, s.as, p.mat.thickness, sf);
-  std::string vtu = vtu_text(p.nt, sf, f);
-  std::string summary = summary_text(p.nt, sf, f);
-  write_results(p.nt, sf, shell);
-  write_file("shell.vtu", "shell.vtu", vtu);
+  write_results(p.nt, sf, shell, files);
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
+  if (!end.unconverged.empty()) throw failure(exit_unconverged, end.unconverged + "; results written");
 }
 
 }  // namespace domica

@@ -1,7 +1,9 @@
 #include "membrane/setup.h"
 
 #include <cmath>
+#include <string>
 
+#include "common/failure.h"
 #include "common/input.h"
 
 namespace domica {
@@ -61,10 +63,50 @@ fmat2 fixed_loads(const problem& p, const assembly& as) {
   return loads;
 }
 
+namespace {
+
+[[noreturn]] void overflow(const std::string& message) { throw failure(exit_input, "weblar.txt: " + message); }
+
+}  // namespace
+
+void check_finite(const problem& p, const assembly& as, const fmat2& loads) {
+  const hooke& h = as.hk;
+  for (double c : {h.h11, h.h12, h.h21, h.h22, h.h33})
+    if (!std::isfinite(c))
+      overflow("Young's modulus young = " + exact(p.mat.young) + " with poisson = " + exact(p.mat.poisson) +
+               " makes the plane-stress coefficients overflow");
+  for (int e = 1; e <= p.nt.ne; ++e) {
+    const cst_plan& el = as.plan(e);
+    if (!std::isfinite(el.volume))
+      overflow("the thickness " + exact(p.mat.thickness) + " times the plan area of element " + std::to_string(e) + " overflows");
+    for (int i = 1; i <= 2; ++i)
+      for (int j = 1; j <= 3; ++j)
+        if (!std::isfinite(el.c(i, j)))
+          overflow("the plan of element " + std::to_string(e) + " is too small for its shape functions (its corners' plan coordinates)");
+  }
+  // The pressure acts on the current area, which starts as the plan area.
+  const char* pressure = p.variant == program::domica_3 ? "pressure" : "maxpressure";
+  for (int e = 1; e <= p.nt.ne; ++e) {
+    const auto& c = p.nt.tri(e);
+    double area = 0.5 * std::fabs(plan_aux(p.nt.xo(c(1)), p.nt.yo(c(1)), p.nt.xo(c(2)), p.nt.yo(c(2)), p.nt.xo(c(3)), p.nt.yo(c(3))));
+    if (!std::isfinite(p.load.pressure * area))
+      overflow(std::string("the ") + pressure + " " + exact(p.load.pressure) + " times the plan area of element " + std::to_string(e) +
+               " overflows");
+  }
+  const char* weight = p.variant == program::domica_3 ? "density" : "maxweight";
+  for (int glob = 1; glob <= p.nt.nn; ++glob)
+    for (int axis = 1; axis <= 3; ++axis)
+      if (!std::isfinite(loads(glob, axis)))
+        overflow(std::string("the load on node ") + std::to_string(glob) + " is not finite: the self-weight " + weight + " = " +
+                 exact(p.load.weight) + " times the volume of its triangles, with its point load " + exact(p.nt.point(glob, axis)) +
+                 ", overflows");
+}
+
 net_state prepare(const problem& p) {
   net_state s;
   s.as = setup(p);
   s.loads = fixed_loads(p, s.as);
+  check_finite(p, s.as, s.loads);
   s.x = fmat1(s.as.d.n);
   return s;
 }

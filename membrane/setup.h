@@ -41,7 +41,12 @@ struct net_state {
   fmat1 x;      // as.d.n displacements, zero: the flat plan
 };
 
-// Set-up, fixed loads and the flat plan.
+// Every plane-stress coefficient, plan datum, fixed load (loads, nn x 3) and
+// pressure force on a plan triangle must be finite: an input value so large or so small that one of them
+// overflows is an input failure naming that value.
+void check_finite(const problem& p, const assembly& as, const fmat2& loads);
+
+// Set-up, fixed loads (both checked finite) and the flat plan.
 net_state prepare(const problem& p);
 
 }  // namespace domica

@@ -6,7 +6,7 @@
 namespace nlp {
 
 // Largest |v(k)| for k = 1..n, 0.0 when n <= 0. A component that is not a
-// number never becomes the maximum.
+// number makes the norm not a number, so no convergence test can pass on it.
 double norm(int n, const domica::fmat1& v);
 
 }  // namespace nlp

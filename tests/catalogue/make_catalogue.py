@@ -4,6 +4,7 @@ files beside this script. Each case is one file under cases/; cases.txt lists
   name <TAB> program <TAB> file it stands in for <TAB> exit status <TAB> expected text of the error line
 An empty expected text means the run must succeed."""
 import os
+import re
 
 here = os.path.dirname(os.path.abspath(__file__))
 base = {p: open(os.path.join(here, f"base_{p}.txt"), encoding="ascii").read() for p in (1, 2, 3)}
@@ -108,6 +109,34 @@ case("tabs_as_separators", 3, "weblar.txt", b3.replace(" ", "\t"), 0, "")
 case("no_final_line_break", 3, "weblar.txt", b3.rstrip("\n"), 0, "")
 case("domica_1_accepts_its_file", 1, "weblar.txt", base[1], 0, "")
 case("domica_2_accepts_its_file", 2, "weblar.txt", base[2], 0, "")
+# Counts of steps and iterations may be zero but not negative.
+case("negative_maxls", 3, "weblar.txt", sub(b3, "0.9 10 ", "0.9 -1 "), 2, "weblar.txt:3: maxls must be at least 0, found -1")
+case("negative_maxmajor", 3, "weblar.txt", sub(b3, " 500 2 8", " 500 -2 8"), 2, "weblar.txt:3: maxmajor must be at least 0, found -2")
+case("negative_maxminor", 2, "weblar.txt", sub(base[2], "1e-06 500 2", "1e-06 -500 2"), 2,
+     "weblar.txt:3: maxminor must be at least 0, found -500")
+# Values that overflow the set-up.
+case("young_overflows", 3, "weblar.txt", sub(b3, "1000 0.29999999999999999", "1e308 0.29999999999999999"), 2,
+     "weblar.txt: Young's modulus young = 1e+308 with poisson = 0.29999999999999999 makes the plane-stress coefficients overflow")
+case("self_weight_overflows", 1, "weblar.txt", sub(base[1], "0.10000000000000001 1 ", "1e10 1e300 "), 2,
+     "weblar.txt: the load on node 1 is not finite: the self-weight maxweight = 1.0000000000000001e+300")
+case("pressure_overflows", 2, "weblar.txt", sub(base[2], "0.10000000000000001 1 -1 ", "0.10000000000000001 1 -1e308 "), 2,
+     "weblar.txt: the maxpressure -1e+308 times the plan area of element 1 overflows")
+# Nets that cannot carry their load.
+fixed_block = b3[b3.index(": fixed coordinates"):b3.index(": point loads")]
+z_only = "".join(l + "\n" for l in fixed_block.split("\n") if not re.match(r"^\d+ [12] 0$", l))
+case("no_supports", 3, "weblar.txt", sub(b3, fixed_block, ": fixed coordinates\n0\n"), 2,
+     "weblar.txt: the net can slide along x: no x coordinate is fixed")
+case("supports_only_in_z", 3, "weblar.txt", sub(b3, fixed_block, z_only.replace("36\n", "12\n")), 2,
+     "weblar.txt: the net can slide along x: no x coordinate is fixed")
+case("loaded_node_in_no_triangle", 3, "weblar.txt",
+     sub(sub(sub(b3, ": nodes\n19\n", ": nodes\n20\n"), "19 4.3301270189221919 -2.5000000000000022\n",
+             "19 4.3301270189221919 -2.5000000000000022\n20 9 9\n"), ": point loads\n0\n", ": point loads\n1\nnode axis load\n20 3 -1\n"),
+     2, "weblar.txt: node 20 belongs to no triangle, yet carries a load along z on a free coordinate")
+case("mixed_corner_order_under_pressure", 3, "weblar.txt", sub(b3, "\n5 6 7 1\n", "\n5 7 6 1\n"), 2,
+     "weblar.txt: the corners of element 5 run clockwise seen from above, those of element 1 anticlockwise: the pressure would")
+# What editors write is read: a byte-order mark, CR-only line ends.
+case("byte_order_mark", 3, "weblar.txt", "\xef\xbb\xbf" + b3, 0, "")
+case("cr_only_line_ends", 3, "weblar.txt", b3.replace("\n", "\r"), 0, "")
 # shell.txt.
 case("shell_missing", 3, "shell.txt", None, 2, "shell.txt: cannot open the file for reading")
 case("shell_empty", 3, "shell.txt", "", 2, "shell.txt:1: expected the line that opens the shell data")
@@ -116,6 +145,14 @@ case("shell_no_steel", 2, "shell.txt", cut(shell, ": steel"), 2, "shell.txt:6: e
 case("shell_malformed", 3, "shell.txt", sub(shell, "2500", "2,500"), 2, "shell.txt:5: expected a real number (concrete dens), found \"2,500\"")
 case("shell_garbage", 3, "shell.txt", bytes(range(255, -1, -1)) * 3, 2, "shell.txt:")
 case("shell_crlf", 3, "shell.txt", shell.replace("\n", "\r\n"), 0, "")
+case("shell_negative_young", 3, "shell.txt", sub(shell, "3.0e10", "-3.0e10"), 2,
+     "shell.txt:5: Young's modulus of the concrete ex must be greater than 0, found -30000000000")
+case("shell_poisson_too_large", 3, "shell.txt", sub(shell, "3.0e10 0.2", "3.0e10 0.7"), 2,
+     "shell.txt:5: Poisson's ratio of the concrete nuxy must lie in -1 < nuxy <= 0.5, found 0.69999999999999996")
+case("shell_negative_density", 1, "shell.txt", sub(shell, "2.0e11 7850", "2.0e11 -7850"), 2,
+     "shell.txt:7: the density of the steel dens must not be negative, found -7850")
+case("shell_ratio_above_one", 2, "shell.txt", sub(shell, " 0.01", " 1.5"), 2,
+     "shell.txt:7: the reinforcement ratio vr must lie in 0..1, found 1.5")
 
 with open(os.path.join(here, "cases.txt"), "w", encoding="ascii") as f:
     f.write("\n".join(cases) + "\n")

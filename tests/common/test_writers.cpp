@@ -2,6 +2,8 @@
 // written by hand from the file rules; and files written whole or not at all.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cmath>
@@ -299,6 +301,36 @@ TEST(Geometry, DefinedValuesWhereTheRulesHaveNoDirection) {
   EXPECT_THROW(make_surface(m.nt, m.d, m.x), failure);
 }
 
+TEST(Geometry, FramesWhereSquaredLengthsUnderflow) {
+  // A thin triangle, 1 by 1e-100, and a net scaled to 1e-50: the squares of
+  // the in-plane axis underflow, so that axis comes from scaled vectors; the
+  // ordinary triangle 3 keeps the frame of the rules.
+  shape m = make_net({{0, 0}, {1, 0}, {0, 1e-100}, {0, 0}, {1e-50, 0}, {0, 1e-50}, {5, 0}, {6, 0}, {5, 1}},
+                     {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {});
+  surface ms = make_surface(m.nt, m.d, m.x);
+  for (int e = 1; e <= 3; ++e) {
+    SCOPED_TRACE(e);
+    const frame& f = ms.tri(e);
+    EXPECT_EQ(f.u(1), 1.0);
+    EXPECT_EQ(f.v(2), 1.0);
+    EXPECT_EQ(f.w(3), 1.0);
+  }
+  std::string text = ansys_text(m.nt, ms, shell());
+  EXPECT_EQ(text.find("NAN"), std::string::npos);
+  EXPECT_EQ(text.find("nan"), std::string::npos);
+  // A node moved by half the thickness beyond the range of double: no text.
+  ms.pos(9, 3) = 1.7e308;
+  shell_rec thick = shell();
+  thick.thick = 1e308;
+  try {
+    ansys_text(m.nt, ms, thick);
+    ADD_FAILURE() << "an infinite node was written";
+  } catch (const failure& f) {
+    EXPECT_EQ(f.status, exit_solution);
+    EXPECT_EQ(std::string(f.what()).rfind("ansys.txt: node 18 of the solid model", 0), 0u) << f.what();
+  }
+}
+
 TEST(Writers, ShellFileErrorsNameFileAndLine) {
   std::string dir = test::temp_dir("shellerr");
   auto error = [&](const std::string& text) -> std::string {
@@ -359,6 +391,46 @@ TEST(Writers, AFailedWriteLeavesNoPartialFile) {
   EXPECT_EQ(files, 1);  // no temporary file left behind
   // A folder that does not exist: nothing is created.
   EXPECT_THROW(write_file(dir + "/missing/autocad.scr", "autocad.scr", "x"), failure);
+  // A set fails as a whole: the second target is a directory, so the first
+  // file keeps its earlier text too.
+  write_file(dir + "/autocad.scr", "autocad.scr", "earlier\n");
+  fs::create_directory(dir + "/shell.vtu");
+  EXPECT_THROW(write_set({{dir + "/autocad.scr", "autocad.scr", "new\n"}, {dir + "/shell.vtu", "shell.vtu", "new\n"}}), failure);
+  EXPECT_EQ(test::read(dir + "/autocad.scr"), "earlier\n");
+  write_set({{dir + "/autocad.scr", "autocad.scr", "new\n"}, {dir + "/ansys.txt", "ansys.txt", "new\n"}});
+  EXPECT_EQ(test::read(dir + "/autocad.scr") + test::read(dir + "/ansys.txt"), "new\nnew\n");
+  files = 0;
+  for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 2);
+}
+
+TEST(Writers, ASignalWhileWritingLeavesNoTemporaryFile) {
+  namespace fs = std::filesystem;
+  std::string dir = test::temp_dir("signal");
+  write_file(dir + "/ansys.txt", "ansys.txt", "earlier\n");
+  std::string big(64 << 20, 'x');
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    guard_outputs();
+    try {
+      for (;;) write_set({{dir + "/autocad.scr", "autocad.scr", big}, {dir + "/ansys.txt", "ansys.txt", big}});
+    } catch (...) {
+    }
+    _exit(0);
+  }
+  usleep(200000);
+  kill(child, SIGTERM);
+  int raw = 0;
+  waitpid(child, &raw, 0);
+  EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGTERM);
+  // The files are a whole earlier set or a whole new one, never a temporary.
+  std::string ansys = test::read(dir + "/ansys.txt");
+  EXPECT_TRUE(ansys == "earlier\n" || ansys == big);
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "ansys.txt" || name == "autocad.scr") << name;
+  }
 }
 
 TEST(Console, FieldsRoundingAndWideNumbers) {

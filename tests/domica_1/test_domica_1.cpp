@@ -60,8 +60,10 @@ TEST(Domica1, OneIterationIsReportedAsSuch) {
   text.replace(text.find(" 5000 "), 6, " 1 ");
   test::write(dir + "/weblar.txt", text);
   test::run_result r = test::run(DOMICA_1_EXE, dir);
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.status, 1) << r.err;  // results written, not converged
   EXPECT_EQ(test::mask_elapsed(r.out), "NOT Optimal\nMinor =     1\n\nElapsed time = # seconds\n");
+  EXPECT_EQ(r.err.rfind("domica_1: the minimisation ended unconverged: largest gradient component ", 0), 0u) << r.err;
+  EXPECT_EQ(test::read(dir + "/autocad.scr").substr(0, 9), "osmode 0\n");
 }
 
 TEST(Domica1, SameShapeAsDomica3WithoutPressure) {

@@ -9,6 +9,7 @@
 #include "common/autocad.h"
 #include "common/failure.h"
 #include "common/input.h"
+#include "common/support_check.h"
 #include "common/surface.h"
 #include "common/text.h"
 #include "domica_2/element.h"
@@ -25,9 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   t.data.assign(reinterpret_cast<const char*>(data + 1), size - 1);
   try {
     problem p = input(variant, t);
+    check_supports(p);
     // Keep the work per input small: the nets of a fuzz input are tiny anyway.
     if (p.nt.nn > 2000 || p.nt.ne > 2000) return 0;
     assembly as = setup(p);
+    check_finite(p, as, fixed_loads(p, as));
     fmat1 x(as.d.n), g(as.d.n);
     x.fill(0.01);
     if (variant == program::domica_2) {

@@ -70,7 +70,7 @@ double ill_conditioned(int n, const fmat1& x, fmat1& g) {
 TEST(Norm, LargestMagnitude) {
   EXPECT_EQ(norm(0, fmat1(0)), 0.0);
   EXPECT_EQ(norm(2, vec({-3, 2})), 3.0);
-  EXPECT_EQ(norm(3, vec({1, NAN, -2})), 2.0);  // a non-number never becomes the maximum
+  EXPECT_TRUE(std::isnan(norm(3, vec({1, NAN, -2}))));  // no convergence test may pass on a non-number
 }
 
 TEST(Cubic, ExactZeroSlopesAndSafeguards) {

@@ -30,12 +30,11 @@ const std::vector<program_case> programs = {
     {"domica_3", DOMICA_3_EXE, domica::program::domica_3},
 };
 
-// A folder holding a valid problem for p.
+// A folder holding a valid problem for p whose solution converges.
 std::string problem_dir(domica::program p) {
-  std::string dir = test::temp_dir("cmdline");
-  test::write(dir + "/weblar.txt", test::square_weblar(p));
-  test::write(dir + "/shell.txt", test::shell_text);
-  return dir;
+  return test::example_dir(p == domica::program::domica_1   ? "hanging_shell/domica_1"
+                           : p == domica::program::domica_2 ? "pneumatic_dome/domica_2"
+                                                            : "hanging_shell/domica_3");
 }
 
 // The names in a folder, sorted.
