@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/report.h"
 #include "domica/version.h"
 
 namespace domica {
@@ -17,19 +18,7 @@ namespace {
 
 // An argument as typed, in quotes, with unprintable bytes as \xNN; paths are
 // shown whole, unlike input text in the readers' messages.
-std::string shown(const std::string& arg) {
-  std::string out = "\"";
-  for (unsigned char ch : arg) {
-    if (ch >= 0x20 && ch < 0x7f && ch != '"' && ch != '\\') {
-      out += static_cast<char>(ch);
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", ch);
-      out += buf;
-    }
-  }
-  return out + "\"";
-}
+std::string shown(const std::string& arg) { return quoted(arg, std::string::npos); }
 
 std::string usage_line(const char* program) {
   return std::string("usage: ") + program + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--threads=N]" +
@@ -116,6 +105,12 @@ std::optional<int> command_line(const char* program, const char* summary, int ar
     return exit_input;
   }
   return std::nullopt;
+}
+
+int program_main(const char* program, const char* summary, int argc, char** argv, void (*run)(const run_options&)) {
+  run_options opts;
+  if (auto end = command_line(program, summary, argc, argv, opts)) return *end;
+  return guarded_main(program, [&] { run(opts); });
 }
 
 }  // namespace domica

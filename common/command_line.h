@@ -40,4 +40,8 @@ struct run_options {
 //            command line, exit_output when standard output cannot be written
 std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv, run_options& opts);
 
+// main of a program: the command line, then run(options) under guarded_main
+// (common/report.h). Returns the exit status.
+int program_main(const char* program, const char* summary, int argc, char** argv, void (*run)(const run_options&));
+
 }  // namespace domica

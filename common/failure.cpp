@@ -10,11 +10,11 @@ std::string exact(double v) {
   return buf;
 }
 
-std::string quoted(const std::string& text) {
+std::string quoted(const std::string& text, std::size_t limit) {
   std::string out = "\"";
   std::size_t shown = 0;
   for (unsigned char ch : text) {
-    if (shown == 40) {
+    if (shown == limit) {
       out += "...";
       break;
     }

@@ -2,6 +2,7 @@
 // error and the exit status that tells the kind of failure.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -28,6 +29,6 @@ std::string exact(double v);
 
 // Quote a piece of input for a message: printable characters as they are,
 // others as \xNN, long text shortened.
-std::string quoted(const std::string& text);
+std::string quoted(const std::string& text, std::size_t limit = 40);
 
 }  // namespace domica

@@ -7,14 +7,11 @@
 // limited-memory BFGS and says whether the minimiser ended at an optimal
 // point.
 #include "common/command_line.h"
-#include "common/report.h"
 #include "domica_1/driver.h"
 
 int main(int argc, char** argv) {
-  const char* summary =
+  return domica::program_main("domica_1",
       "Form finding of a membrane shell under fixed loads, self-weight and\n"
-      "point loads (one limited-memory BFGS minimisation).";
-  domica::run_options opts;
-  if (auto end = domica::command_line("domica_1", summary, argc, argv, opts)) return *end;
-  return domica::guarded_main("domica_1", [&] { domica::run1(opts); });
+      "point loads (one limited-memory BFGS minimisation).",
+      argc, argv, domica::run1);
 }

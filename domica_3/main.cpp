@@ -7,14 +7,11 @@
 // setting the pressure loads anew for the current shape after every
 // minimisation.
 #include "common/command_line.h"
-#include "common/report.h"
 #include "domica_3/driver.h"
 
 int main(int argc, char** argv) {
-  const char* summary =
+  return domica::program_main("domica_3",
       "Form finding of a membrane shell under self-weight, point loads and a\n"
-      "pressure that follows the surface (limited-memory BFGS in load steps).";
-  domica::run_options opts;
-  if (auto end = domica::command_line("domica_3", summary, argc, argv, opts)) return *end;
-  return domica::guarded_main("domica_3", [&] { domica::run3(opts); });
+      "pressure that follows the surface (limited-memory BFGS in load steps).",
+      argc, argv, domica::run3);
 }

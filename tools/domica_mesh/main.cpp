@@ -69,19 +69,7 @@ int run(const std::vector<std::string>& args) {
   // 1. Read the options and keys.
   bool band = false;
   std::vector<std::string> words;
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      usage(stdout);
-      return 0;
-    }
-    if (a == "--version") {
-      std::printf("domica_mesh %s\n", DOMICA_VERSION);
-      return 0;
-    }
-    if (a == "--band") band = true;
-    else if (a.rfind("-", 0) == 0) throw netgen::tool_error{"unknown option \"" + a + "\"", true};
-    else words.push_back(a);
-  }
+  if (netgen::tool_options(args, "domica_mesh", usage, band, words)) return 0;
   if (words.empty()) throw netgen::tool_error{"no plan file given", true};
   const std::string path = words[0];
   if (path.find('=') != std::string::npos) throw netgen::tool_error{"the plan file comes first, found \"" + path + "\"", true};
@@ -121,21 +109,11 @@ int run(const std::vector<std::string>& args) {
       std::fprintf(stderr, "domica_mesh: cannot write %s\n", k.given.at("out").c_str());
       return 4;
     }
-  } else if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-    std::fprintf(stderr, "domica_mesh: cannot write standard output\n");
-    return 4;
+    return 0;
   }
-  return 0;
+  return netgen::put_text("domica_mesh", text);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const netgen::tool_error& e) {
-    std::fprintf(stderr, "domica_mesh: %s\n", e.message.c_str());
-    if (e.usage) usage(stderr);
-    return 2;
-  }
-}
+int main(int argc, char** argv) { return netgen::tool_main("domica_mesh", argc, argv, run, usage); }

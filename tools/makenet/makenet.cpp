@@ -86,19 +86,7 @@ int run(const std::vector<std::string>& args) {
   // 1. Read the options and keys.
   bool band = false;
   std::vector<std::string> words;
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      usage(stdout);
-      return 0;
-    }
-    if (a == "--version") {
-      std::printf("makenet %s\n", DOMICA_VERSION);
-      return 0;
-    }
-    if (a == "--band") band = true;
-    else if (a.rfind("-", 0) == 0) throw netgen::tool_error{"unknown option \"" + a + "\"", true};
-    else words.push_back(a);
-  }
+  if (netgen::tool_options(args, "makenet", usage, band, words)) return 0;
   if (words.empty()) throw netgen::tool_error{"no shape given", true};
   const std::string shape = words[0];
   std::vector<std::string> own, supports = {"edges"};
@@ -172,21 +160,9 @@ int run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "makenet: node band %d (tangent band %d unknowns)\n", b, 3 * b + 2);
   }
   std::string text = netgen::weblar_text(n, par);
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-    std::fprintf(stderr, "makenet: cannot write standard output\n");
-    return 4;
-  }
-  return 0;
+  return netgen::put_text("makenet", text);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const netgen::tool_error& e) {
-    std::fprintf(stderr, "makenet: %s\n", e.message.c_str());
-    if (e.usage) usage(stderr);
-    return 2;
-  }
-}
+int main(int argc, char** argv) { return netgen::tool_main("makenet", argc, argv, run, usage); }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "domica/version.h"
 #include "tools/netgen/net.h"
 #include "tools/netgen/weblar.h"
 
@@ -88,6 +89,43 @@ std::string word_key(const keys& k, const std::string& key, const std::string& f
   for (const std::string& c : choices)
     if (c == it->second) return c;
   refuse(key + " must be " + joined(choices, " or ") + ", found \"" + it->second + "\"");
+}
+
+bool tool_options(const std::vector<std::string>& args, const char* tool, void (*usage)(std::FILE*), bool& band,
+                  std::vector<std::string>& words) {
+  band = false;
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      usage(stdout);
+      return true;
+    }
+    if (a == "--version") {
+      std::printf("%s %s\n", tool, DOMICA_VERSION);
+      return true;
+    }
+    if (a == "--band") band = true;
+    else if (a.rfind("-", 0) == 0) throw tool_error{"unknown option \"" + a + "\"", true};
+    else words.push_back(a);
+  }
+  return false;
+}
+
+int tool_main(const char* tool, int argc, char** argv, int (*run)(const std::vector<std::string>&), void (*usage)(std::FILE*)) {
+  try {
+    return run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const tool_error& e) {
+    std::fprintf(stderr, "%s: %s\n", tool, e.message.c_str());
+    if (e.usage) usage(stderr);
+    return 2;
+  }
+}
+
+int put_text(const char* tool, const std::string& text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "%s: cannot write standard output\n", tool);
+    return 4;
+  }
+  return 0;
 }
 
 }  // namespace netgen

@@ -2,6 +2,7 @@
 // checked reading of their values. A key not given takes its default.
 #pragma once
 
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <string>
@@ -12,6 +13,21 @@ namespace netgen {
 struct keys {
   std::map<std::string, std::string> given;  // key -> value as typed
 };
+
+// The options every generator takes: --help and --version (answered at once
+// on standard output: returns true, the caller ends with status 0), --band
+// (sets band); any other argument beginning with '-' is a tool_error with
+// usage; the rest go to words in their order.
+// Inputs: args, the tool's name, its usage printer. Outputs: band, words.
+bool tool_options(const std::vector<std::string>& args, const char* tool, void (*usage)(std::FILE*), bool& band,
+                  std::vector<std::string>& words);
+
+// main of a generator: run(arguments), a tool_error reported as "TOOL:
+// message" on standard error (with the usage when it asks for it) and status 2.
+int tool_main(const char* tool, int argc, char** argv, int (*run)(const std::vector<std::string>&), void (*usage)(std::FILE*));
+
+// Write text on standard output; status 0, or 4 with a message when it cannot be written.
+int put_text(const char* tool, const std::string& text);
 
 // Reads the arguments args (each "key=value"). An argument without '=', an
 // empty key or value, or a key given twice is a tool_error with usage.
