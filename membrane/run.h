@@ -5,7 +5,9 @@
 //   4. report the elapsed time,
 //   5. write autocad.scr and ansys.txt of the found surface; with --vtu also
 //      shell.vtu with the membrane forces, and the designer's summary on
-//      standard error (not with --quiet).
+//      standard error (not with --quiet),
+//   6. the summary of the run on standard error (not with --quiet); its
+//      progress went there while it ran.
 #pragma once
 
 #include <chrono>
@@ -15,6 +17,7 @@
 #include "common/command_line.h"
 #include "common/input.h"
 #include "common/outfile.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "common/results.h"
 #include "common/shell.h"
@@ -33,11 +36,13 @@ void run_program(program variant, const run_options& opts, Start start, Solve so
   shell_rec shell = read_shell();
   auto s = start(p);
   auto clock1 = std::chrono::steady_clock::now();
+  progress_open(opts.quiet);
   solve(p, s);
   print_elapsed(seconds_since(clock1));
   surface sf = make_surface(p.nt, s.as.d, s.x);
   if (!opts.vtu) {
     write_results(p.nt, sf, shell);
+    progress_summary(sf);
     return;
   }
   // Everything is worked out before the first file is written.
@@ -47,6 +52,7 @@ void run_program(program variant, const run_options& opts, Start start, Solve so
   write_results(p.nt, sf, shell);
   write_file("shell.vtu", "shell.vtu", vtu);
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
+  progress_summary(sf);
 }
 
 }  // namespace domica
