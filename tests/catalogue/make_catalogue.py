@@ -7,7 +7,7 @@ import os
 
 here = os.path.dirname(os.path.abspath(__file__))
 base = {p: open(os.path.join(here, f"base_{p}.txt"), encoding="ascii").read() for p in (1, 2, 3)}
-shell = open(os.path.join(here, "..", "..", "examples", "shell.txt"), encoding="ascii").read()
+shell = open(os.path.join(here, "..", "golden", "shell.txt"), encoding="ascii").read()
 cases = []
 os.makedirs(os.path.join(here, "cases"), exist_ok=True)
 
