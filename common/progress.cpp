@@ -49,6 +49,13 @@ std::string against_target(double norm, double maxnorm) {
 
 std::string step_words() { return "load step " + std::to_string(rec.step) + " of " + std::to_string(rec.steps); }
 
+// The short form of the terminal line: "load step 1/2, ", "gradient at 24.6 x target".
+std::string short_step() { return "load step " + std::to_string(rec.step) + "/" + std::to_string(rec.steps) + ", "; }
+std::string short_target(double norm, double maxnorm) {
+  if (!(maxnorm > 0.0)) return std::string(measure()) + printed(" %.2e", norm);
+  return std::string(measure()) + printed(" at %.3g x target", norm / maxnorm);
+}
+
 // The in-place line: the text, the rest of the old line cleared, and the cursor
 // back at its start so that whatever comes next overwrites it.
 void draw(const std::string& text) {
@@ -79,7 +86,7 @@ void progress_step(int step) {
   rec.step = step;
   rec.count = 0;
   rec.evaluations = 0;
-  if (rec.on && rec.tty) draw(step_words() + printed(", %.1f s", seconds()));
+  if (rec.on && rec.tty) draw(short_step() + printed("%.1f s", seconds()));
 }
 
 void progress_iteration(int minor, double norm, double maxnorm) {
@@ -95,8 +102,7 @@ void progress_iteration(int minor, double norm, double maxnorm) {
     return;
   }
   if (!redraw_due()) return;
-  draw(step_words() + ", Newton iteration " + std::to_string(rec.count) + ", " + against_target(norm, maxnorm) +
-       printed(", %.1f s", seconds()));
+  draw(short_step() + "Newton iteration " + std::to_string(rec.count) + ", " + short_target(norm, maxnorm) + printed(", %.1f s", seconds()));
 }
 
 bool progress_due() {
@@ -105,10 +111,8 @@ bool progress_due() {
 }
 
 void progress_search(double norm, double maxnorm) {
-  std::string what = rec.kind == progress_kind::line_searches ? ", minimising"
-                                                               : ", minimiser call " + std::to_string(rec.count + 1);
-  draw(step_words() + what + ", " + std::to_string(rec.evaluations) + " energy evaluations, " + against_target(norm, maxnorm) +
-       printed(", %.1f s", seconds()));
+  std::string what = rec.kind == progress_kind::line_searches ? "" : "call " + std::to_string(rec.count + 1) + ", ";
+  draw(short_step() + what + std::to_string(rec.evaluations) + " evaluations, " + short_target(norm, maxnorm) + printed(", %.1f s", seconds()));
 }
 
 void progress_step_end(double norm, double maxnorm) {
