@@ -1,9 +1,11 @@
 // The progress and the summary of a run go to standard error only: standard
 // output and both files are those of a --quiet run, which writes nothing on
 // standard error. Away from a terminal there is one line per load step, then
-// the summary, whose highest and lowest nodes are those of autocad.scr.
+// the summary, whose highest and lowest nodes are those of autocad.scr; on a
+// terminal the line is redrawn in place and cleared before the summary.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -92,4 +94,18 @@ TEST(Progress, UnconvergedStepsAreSaid) {
   EXPECT_NE(r.err.find(", not converged, "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\nRun: NOT converged, final out-of-balance "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\nLoad steps: 4 (4 ended above their target)\nNewton iterations: 4\n"), std::string::npos) << r.err;
+}
+
+TEST(Progress, OnATerminalOneLineIsRedrawnInPlace) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) to lend a terminal";
+  std::string dir = test::example_dir("pneumatic_dome/domica_3"), quiet = test::example_dir("pneumatic_dome/domica_3");
+  // script(1) makes standard error a terminal; standard output goes to a file.
+  std::string command = "cd '" + dir + "' && script -qec \"'" + DOMICA_3_EXE + "' > out.txt\" /dev/null > tty.txt 2>&1 </dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string tty = test::read(dir + "/tty.txt");
+  EXPECT_EQ(test::mask_elapsed(test::read(dir + "/out.txt")), test::mask_elapsed(test::run(DOMICA_3_EXE, quiet, "", "--quiet").out));
+  for (int k = 1; k <= 4; ++k) EXPECT_NE(tty.find("load step " + std::to_string(k) + "/4, "), std::string::npos) << tty;
+  EXPECT_NE(tty.find("\033[K\r"), std::string::npos) << tty;         // drawn, then the cursor back at its start
+  EXPECT_EQ(tty.find("load step 1 of 4:"), std::string::npos) << tty;  // no line per step
+  EXPECT_NE(tty.find("\033[KRun: converged, final gradient "), std::string::npos) << tty;
 }
