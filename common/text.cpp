@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <vector>
 
 #include "common/failure.h"
 
@@ -64,10 +65,46 @@ bool real_syntax(const std::string& s) {
   return i == s.size();
 }
 
+// The tokens of the line that begins at pos, up to its end.
+std::vector<std::string> line_tokens(const std::string& data, std::size_t pos) {
+  std::vector<std::string> out;
+  for (;;) {
+    while (pos < data.size() && is_blank(data[pos])) ++pos;
+    if (pos >= data.size() || data[pos] == '\n') return out;
+    std::size_t start = pos;
+    while (pos < data.size() && !is_space(data[pos])) ++pos;
+    out.push_back(data.substr(start, pos - start));
+  }
+}
+
+bool is_number(const std::string& s) { return real_syntax(s); }
+
+bool all_numbers(const std::vector<std::string>& tokens) {
+  for (const std::string& s : tokens)
+    if (!is_number(s)) return false;
+  return !tokens.empty();
+}
+
+// A line of words (letters, '-', '_' and blanks, at most five words) followed,
+// after any blank lines, by a line that begins with a number.
+bool looks_like_title(const std::string& data, std::size_t begin, std::size_t end) {
+  std::vector<std::string> words = line_tokens(data, begin);
+  if (words.empty() || words.size() > 5) return false;
+  for (const std::string& w : words)
+    for (char ch : w)
+      if (!((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == '-' || ch == '_')) return false;
+  std::size_t next = end;
+  while (next < data.size() && is_space(data[next])) ++next;
+  std::vector<std::string> values = line_tokens(data, next);
+  return !values.empty() && is_number(values.front());
+}
+
 }  // namespace
 
 void input_error(const text_file& t, int line, const std::string& message) {
-  throw failure(exit_input, t.name + ":" + std::to_string(line) + ": " + message);
+  std::string hint;
+  if (t.title_line > 0) hint = "; line " + std::to_string(t.title_line) + " looks like a section title without its ':'";
+  throw failure(exit_input, t.name + ":" + std::to_string(line) + ": " + message + hint);
 }
 
 text_file open_text(const std::string& path, const std::string& name) {
@@ -101,8 +138,10 @@ void scan(text_file& t, const char* what) {
       input_error(t, t.line,
                   std::string("expected the line that opens ") + what + " (a line beginning with ':'), found the end of the file");
     char ch = t.data[t.pos];
+    std::size_t begin = t.pos;
     // Discard the rest of that line.
     while (t.pos < t.data.size() && t.data[t.pos] != '\n') ++t.pos;
+    if (ch != ':' && t.title_line == 0 && looks_like_title(t.data, begin, t.pos)) t.title_line = t.line;
     if (t.pos < t.data.size()) ++t.pos, ++t.line;
     if (ch == ':') return;
   }
@@ -155,15 +194,32 @@ std::string number_on_line(const text_file& t) {
   return token;
 }
 
+bool values_shifted(const text_file& t, int record_line, bool integer) {
+  std::size_t p = t.pos;
+  int line = t.line;
+  while (p < t.data.size() && is_space(t.data[p])) {
+    if (t.data[p] == '\n') ++line;
+    ++p;
+  }
+  if (p >= t.data.size() || line > record_line) return true;
+  std::vector<std::string> rest = line_tokens(t.data, p);
+  bool numbers_follow = false;
+  for (const std::string& s : rest) numbers_follow = numbers_follow || is_number(s);
+  if (!numbers_follow) return true;
+  return integer && is_number(rest.front()) && !integer_syntax(rest.front());
+}
+
 void end_record(text_file& t) {
   while (t.pos < t.data.size() && t.data[t.pos] != '\n') ++t.pos;
   if (t.pos < t.data.size()) ++t.pos, ++t.line;
 }
 
-void skip_line(text_file& t, const char* what) {
+bool skip_line(text_file& t, const char* what) {
   if (t.pos >= t.data.size())
     input_error(t, t.line, std::string("expected the heading line of ") + what + ", found the end of the file");
+  bool values = all_numbers(line_tokens(t.data, t.pos));
   end_record(t);
+  return values;
 }
 
 }  // namespace domica

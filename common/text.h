@@ -18,6 +18,8 @@ struct text_file {
   std::string data;   // whole content
   std::size_t pos = 0;
   int line = 1;       // line of the character at pos
+  int title_line = 0; // first line the section search passed over that looks
+                      // like a section title without its ':' (0: none)
 };
 
 // Open and read a whole text file. A missing or unreadable file, or a path
@@ -26,7 +28,10 @@ text_file open_text(const std::string& path, const std::string& name);
 
 // Section search: repeat { read one character (line ends are skipped), discard
 // the rest of its line } until the character read was ':'. `what` names the
-// section in the message when the file ends first.
+// section in the message when the file ends first. A line passed over that
+// holds words only and is followed by a line of values looks like a section
+// title typed without its ':'; the first such line is kept in t.title_line and
+// named in every later input failure.
 void scan(text_file& t, const char* what);
 
 // Free-format values: blanks and line ends before the value are skipped; the
@@ -44,13 +49,22 @@ std::int32_t read_count(text_file& t, const char* what, int tokens);
 // empty otherwise. Reads nothing.
 std::string number_on_line(const text_file& t);
 
+// Whether a value missing from a parameter record most likely means the file
+// was written for another program; looks at the next value, reads nothing.
+// True when it lies on a later line than record_line, when neither it nor
+// anything after it on its line is a number (the line's values ran out), or,
+// with `integer`, when it is a real number that is not a whole one.
+bool values_shifted(const text_file& t, int record_line, bool integer);
+
 // End of record: discard the rest of the line on which the last value was read.
 void end_record(text_file& t);
 
-// Discard one whole further line (the heading of a record list).
-void skip_line(text_file& t, const char* what);
+// Discard one whole further line (the heading of a record list); returns true
+// when that line held values only, as a record does and a heading does not.
+bool skip_line(text_file& t, const char* what);
 
-// Throw an input failure "name:line: message" at the given line.
+// Throw an input failure "name:line: message" at the given line, naming
+// t.title_line when there is one.
 [[noreturn]] void input_error(const text_file& t, int line, const std::string& message);
 
 }  // namespace domica

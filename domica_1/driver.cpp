@@ -7,6 +7,7 @@
 #include "common/failure.h"
 #include "common/format.h"
 #include "common/outcome.h"
+#include "common/progress.h"
 #include "membrane/energy.h"
 #include "membrane/minimise.h"
 #include "membrane/run.h"
@@ -26,7 +27,12 @@ state1 start1(const problem& p) {
 }
 
 nlp::qn_result solve1(const problem& p, state1& s) {
-  return minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g);
+  progress_run(progress_kind::line_searches, 1);
+  progress_step(1);
+  nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g);
+  progress_iteration(r.minor, nlp::norm(s.as.d.n, s.g), s.maxnorm);
+  progress_step_end(nlp::norm(s.as.d.n, s.g), s.maxnorm);
+  return r;
 }
 
 void run1(const run_options& opts) {

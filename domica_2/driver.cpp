@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "domica_2/structure.h"
 #include "membrane/run.h"
@@ -29,7 +30,9 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
   fmat1 force(n), r(n);
   fmat1& x = s.x;
   x.fill(0.0);
+  progress_run(progress_kind::newton_iterations, p.st.maxmajor);
   for (int major = 1; major <= p.st.maxmajor; ++major) {
+    progress_step(major);
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
     for (int glob = 1; glob <= p.nt.nn; ++glob)
       for (int axis = 1; axis <= 3; ++axis) {
@@ -64,8 +67,10 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
       structure(p.nt, s.as, pressure, force, x, r, tangent);
       if (!finite_all(n, r))
         throw failure(exit_solution, "the out-of-balance forces are not finite " + where() + "; no output written");
+      progress_iteration(1, nlp::norm(n, r), maxnorm);
     }
     double reached = nlp::norm(n, r);
+    progress_step_end(reached, maxnorm);
     std::fputs(reached > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
     std::fflush(out);
     if (reached > maxnorm) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "membrane/energy.h"
 #include "membrane/minimise.h"
@@ -30,7 +31,9 @@ state3 start3(const problem& p) {
 outcome solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
   const int n = s.as.d.n;
   outcome end;
+  progress_run(progress_kind::minimiser_calls, p.st.maxmajor);
   for (int major = 1; major <= p.st.maxmajor; ++major) {
+    progress_step(major);
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
     setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
     energy(p.nt, s.as, s.ld.force, s.x, s.g);
@@ -44,6 +47,7 @@ outcome solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
       }
       ++calls;
       nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.ld.force, s.x, s.g);
+      progress_iteration(r.minor, nlp::norm(n, s.g), s.maxnorm);
       last_optimal = r.optimal;
       std::fputs(r.optimal ? major_line(major, r.minor).c_str() : not_attained_line(major).c_str(), out);
       std::fflush(out);
@@ -58,6 +62,7 @@ outcome solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
       if (major == p.st.maxmajor) end.unconverged = line;
       else end.unsettled.push_back(line);
     }
+    progress_step_end(reached, s.maxnorm);
   }
   return end;
 }

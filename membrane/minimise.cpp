@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/progress.h"
 #include "membrane/energy.h"
 #include "nlp/norm.h"
 
@@ -19,12 +20,14 @@ nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& 
     double f = energy(nt, as, force, xk, gk);
     double reached = nlp::norm(as.d.n, gk);
     if (reached < least) least = reached;
+    if (progress_due()) progress_search(reached, maxnorm);
     return f;
   };
   nlp::qn_result r;
   try {
     r = nlp::lbfgs(objective, sp.maxlist, as.d.n, st.maxminor, sp.maxls, maxnorm, sp.lstol, x, g);
   } catch (const nlp::halt&) {
+    progress_clear();
     std::fputs("Line Search Failure\n", stdout);
     std::fflush(stdout);
     std::string why = "the minimiser found no descent direction (Line Search Failure)";

@@ -7,8 +7,10 @@
 //   4. report the elapsed time,
 //   5. write autocad.scr and ansys.txt of the found surface as one set (with
 //      --vtu shell.vtu with the membrane forces joins the set, and the
-//      designer's summary goes to standard error unless --quiet); a solution
-//      that ended unconverged then ends the run with exit status 1.
+//      designer's summary goes to standard error unless --quiet),
+//   6. the summary of the run on standard error (not with --quiet; its
+//      progress went there while it ran); a solution that ended unconverged
+//      then ends the run with exit status 1.
 #pragma once
 
 #include <chrono>
@@ -20,6 +22,7 @@
 #include "common/input.h"
 #include "common/outcome.h"
 #include "common/outfile.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "common/results.h"
 #include "common/shell.h"
@@ -48,6 +51,7 @@ void run_program(program variant, const run_options& opts, Start start, Solve so
   probe_outputs(result_files(extra));
   if (p.st.maxmajor == 0) warn(variant, "maxmajor is 0: no load step was made, the results show the plan");
   auto clock1 = std::chrono::steady_clock::now();
+  progress_open(opts.quiet);
   outcome end = solve(p, s);
   print_elapsed(seconds_since(clock1));
   for (const std::string& line : end.unsettled) warn(variant, line);
@@ -62,6 +66,7 @@ void run_program(program variant, const run_options& opts, Start start, Solve so
   }
   write_results(p.nt, sf, shell, files);
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
+  progress_summary(sf);
   if (!end.unconverged.empty()) throw failure(exit_unconverged, end.unconverged + "; results written");
 }
 

@@ -8,7 +8,7 @@ import re
 
 here = os.path.dirname(os.path.abspath(__file__))
 base = {p: open(os.path.join(here, f"base_{p}.txt"), encoding="ascii").read() for p in (1, 2, 3)}
-shell = open(os.path.join(here, "..", "..", "examples", "shell.txt"), encoding="ascii").read()
+shell = open(os.path.join(here, "..", "golden", "shell.txt"), encoding="ascii").read()
 cases = []
 os.makedirs(os.path.join(here, "cases"), exist_ok=True)
 
@@ -70,7 +70,7 @@ for name, new, expect in [
                ("1000 1" if name == "poisson_one" else "0 0.29999999999999999"))
     case(name, 3, "weblar.txt", text, 2, expect)
 case("real_for_integer", 3, "weblar.txt", sub(b3, "0.9 10 ", "0.9 10.5 "), 2,
-     "weblar.txt:3: expected an integer (maxls), found \"10.5\"")
+     "weblar.txt:3: expected an integer (maxls), found \"10.5\"; is this a file for another program?")
 case("integer_beyond_32_bits", 3, "weblar.txt", sub(b3, ": nodes\n19\n", ": nodes\n99999999999\n"), 2,
      "weblar.txt:7: integer out of the 32-bit range (nn, the number of nodes), found \"99999999999\"")
 case("negative_count", 3, "weblar.txt", sub(b3, ": triangles\n24\n", ": triangles\n-24\n"), 2,
@@ -95,14 +95,25 @@ case("collinear_corners", 3, "weblar.txt", sub(b3, "\n1 2 3 1\n", "\n1 2 1 8\n")
 # A file for one program read by another.
 case("domica_3_file_for_domica_1", 1, "weblar.txt", b3, 2,
      "weblar.txt:3: more values on this line than domica_1 reads here (found \"8\"); is this a file for another program?")
-case("domica_3_file_for_domica_2", 2, "weblar.txt", b3, 2, "weblar.txt:3: expected an integer (maxmajor), found \"1e-06\"")
-case("domica_1_file_for_domica_3", 3, "weblar.txt", base[1], 2, "weblar.txt:3: expected an integer (maxlist), found \"lstol\"")
-case("domica_2_file_for_domica_3", 3, "weblar.txt", base[2], 2, "weblar.txt:3: expected an integer (maxminor), found \"mntol\"")
-case("domica_2_file_for_domica_1", 1, "weblar.txt", base[2], 2, "weblar.txt:3: expected an integer (maxminor), found \"mntol\"")
+case("domica_3_file_for_domica_2", 2, "weblar.txt", b3, 2, "weblar.txt:3: expected an integer (maxmajor), found \"1e-06\"; is this a file for another program?")
+case("domica_1_file_for_domica_3", 3, "weblar.txt", base[1], 2, "weblar.txt:3: expected an integer (maxlist), found \"lstol\"; is this a file for another program?")
+case("domica_2_file_for_domica_3", 3, "weblar.txt", base[2], 2, "weblar.txt:3: expected an integer (maxminor), found \"mntol\"; is this a file for another program?")
+case("domica_2_file_for_domica_1", 1, "weblar.txt", base[2], 2, "weblar.txt:3: expected an integer (maxminor), found \"mntol\"; is this a file for another program?")
 # Records cut short where the count still fits the rest of the file.
 case("truncated_inside_record", 3, "weblar.txt", sub(b3, ": point loads\n0\n", ": point loads\n3\nnode axis load\n1 3 -1\n2 3 -1\n3 3"), 2,
      "weblar.txt:99: expected a real number (load), found the end of the file")
-case("domica_1_file_for_domica_2", 2, "weblar.txt", base[1], 2, "weblar.txt:3: expected an integer (maxmajor), found \"1e-06\"")
+case("domica_1_file_for_domica_2", 2, "weblar.txt", base[1], 2, "weblar.txt:3: expected an integer (maxmajor), found \"1e-06\"; is this a file for another program?")
+# A parameter line with too few values for the program.
+case("too_few_material_values", 3, "weblar.txt", sub(b3, " 1 -1   young", " 1   young"), 2,
+     "weblar.txt:5: expected a real number (pressure), found \"young\"; is this a file for another program?")
+# A heading line left out: its list's first record is taken for it.
+case("missing_node_heading", 3, "weblar.txt", sub(b3, "   node  x  y\n", ""), 2,
+     "weblar.txt:7: the heading line of the node list is missing after its count: line 8 holds values, so it was passed over as the heading")
+case("missing_triangle_heading", 3, "weblar.txt", sub(b3, "   element  node1 node2 node3\n", ""), 2,
+     "weblar.txt:29: the heading line of the triangle list is missing after its count: line 30 holds values, so it was passed over as the heading")
+# A section title typed without its ':' is passed over as a comment.
+case("title_without_colon", 3, "weblar.txt", sub(b3, ": nodes\n", "nodes\n"), 2,
+     "; line 6 looks like a section title without its ':'")
 # What real files have is accepted.
 case("crlf_line_ends", 3, "weblar.txt", b3.replace("\n", "\r\n"), 0, "")
 case("tabs_as_separators", 3, "weblar.txt", b3.replace(" ", "\t"), 0, "")

@@ -165,8 +165,10 @@ TEST(Input, BadValuesNameFileLineAndProblem) {
   EXPECT_EQ(where_of(replace(base, "1000 0.3", "nan 0.3")), "weblar.txt:5");
   EXPECT_EQ(where_of(replace(base, "1000 0.3", "inf 0.3")), "weblar.txt:5");
   EXPECT_EQ(where_of(replace(base, "1000 0.3", "1e999 0.3")), "weblar.txt:5");
-  // A real where an integer is due, and an integer beyond 32 bits.
-  EXPECT_EQ(error_of(replace(base, "0.9 10", "0.9 10.0")), "weblar.txt:3: expected an integer (maxls), found \"10.0\"");
+  // A real where an integer is due (values shifted by a file for another
+  // program look like this), and an integer beyond 32 bits.
+  EXPECT_EQ(error_of(replace(base, "0.9 10", "0.9 10.0")),
+            "weblar.txt:3: expected an integer (maxls), found \"10.0\"; is this a file for another program?");
   EXPECT_EQ(where_of(replace(base, "0.9 10", "0.9 4294967296")), "weblar.txt:3");
   // Counts.
   EXPECT_EQ(error_of(replace(base, ": nodes\n4\n", ": nodes\n-4\n")),

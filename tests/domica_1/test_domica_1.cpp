@@ -20,7 +20,7 @@ problem read_dir(const std::string& dir, program p) { return test::problem_from_
 
 TEST(Domica1, HangingShellEndToEnd) {
   std::string dir = test::example_dir("hanging_shell/domica_1");
-  test::run_result r = test::run(DOMICA_1_EXE, dir);
+  test::run_result r = test::run(DOMICA_1_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(test::mask_elapsed(r.out), "Optimal\nMinor =   363\n\nElapsed time = # seconds\n");
@@ -59,7 +59,7 @@ TEST(Domica1, OneIterationIsReportedAsSuch) {
   std::string text = test::read(dir + "/weblar.txt");
   text.replace(text.find(" 5000 "), 6, " 1 ");
   test::write(dir + "/weblar.txt", text);
-  test::run_result r = test::run(DOMICA_1_EXE, dir);
+  test::run_result r = test::run(DOMICA_1_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 1) << r.err;  // results written, not converged
   EXPECT_EQ(test::mask_elapsed(r.out), "NOT Optimal\nMinor =     1\n\nElapsed time = # seconds\n");
   EXPECT_EQ(r.err.rfind("domica_1: the minimisation ended unconverged: largest gradient component ", 0), 0u) << r.err;

@@ -8,11 +8,12 @@ set -eu
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-record() {  # case name, folder with weblar.txt and shell.txt, program
+# Every case is run with the frozen shell data of tests/golden/shell.txt.
+record() {  # case name, folder with weblar.txt, program
   out="$here/expected/$1"
   rm -rf "$out"; mkdir -p "$out"
   work=$(mktemp -d)
-  cp "$2/weblar.txt" "$2/shell.txt" "$work/"
+  cp "$2/weblar.txt" "$here/shell.txt" "$work/"
   (cd "$work" && "$build/$3/$3" > stdout.txt) || true
   cp "$work/stdout.txt" "$work/autocad.scr" "$work/ansys.txt" "$out/"
   rm -rf "$work"

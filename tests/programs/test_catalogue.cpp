@@ -2,7 +2,8 @@
 // one line on standard error naming the file, the line and the problem, the
 // exit status of bad input, and no new or partial output file; the accepted
 // variants (CR LF, tabs, no final line break) run through. Also a run whose
-// output cannot be written.
+// output cannot be written. The runs are --quiet, so standard error holds only
+// what went wrong.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -73,7 +74,7 @@ TEST(Catalogue, EveryCase) {
     else
       fs::remove(dir + "/" + c.target);
     int before = files_in(dir);
-    test::run_result r = test::run(exe(c.program), dir);
+    test::run_result r = test::run(exe(c.program), dir, "", "--quiet");
     if (c.status == 0) {
       EXPECT_EQ(r.status, 0) << r.err;
       EXPECT_EQ(r.err, "");
@@ -101,7 +102,7 @@ TEST(Catalogue, OutputThatCannotBeWritten) {
   for (int blocks : {4, 1}) {
     SCOPED_TRACE(blocks);
     std::string dir = prepared(3);
-    test::run_result r = test::run(DOMICA_3_EXE, dir, "ulimit -f " + std::to_string(blocks) + ";");
+    test::run_result r = test::run(DOMICA_3_EXE, dir, "ulimit -f " + std::to_string(blocks) + ";", "--quiet");
     EXPECT_EQ(r.status, 4) << r.err;
     EXPECT_EQ(test::count_lines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find(blocks == 1 ? "autocad.scr: cannot write the file" : "ansys.txt: cannot write the file"),

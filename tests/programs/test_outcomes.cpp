@@ -56,7 +56,7 @@ std::vector<std::string> lines(const std::string& text) {
 TEST(Outcomes, UnconvergedResultsAreWrittenWithStatusOne) {
   // One Newton iteration per step: every step ends far from balance.
   std::string dir = edited(test::example_dir("pneumatic_dome/domica_2"), "1e-10 200 4", "1e-10 1 4");
-  test::run_result r = test::run(DOMICA_2_EXE, dir);
+  test::run_result r = test::run(DOMICA_2_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 1) << r.err;
   std::vector<std::string> err = lines(r.err);
   ASSERT_EQ(err.size(), 4u) << r.err;
@@ -70,13 +70,13 @@ TEST(Outcomes, UnconvergedResultsAreWrittenWithStatusOne) {
   dir = test::temp_dir("settled");
   fs::copy_file(net + "/weblar.txt", dir + "/weblar.txt");
   fs::copy_file(net + "/shell.txt", dir + "/shell.txt");
-  r = test::run(DOMICA_2_EXE, dir);
+  r = test::run(DOMICA_2_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
   EXPECT_EQ(r.err.rfind("domica_2: warning: load step 1 ended unconverged: ", 0), 0u) << r.err;
   // No load step: the plan is written, with a warning.
   dir = edited(test::example_dir("pneumatic_dome/domica_3"), "2000 4 8", "2000 0 8");
-  r = test::run(DOMICA_3_EXE, dir);
+  r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "domica_3: warning: maxmajor is 0: no load step was made, the results show the plan\n");
   EXPECT_NE(test::read(dir + "/autocad.scr").find("0.00000000E+00\n"), std::string::npos);
@@ -87,7 +87,7 @@ TEST(Outcomes, OutputsThatCannotBeWrittenFailBeforeSolving) {
   earlier(dir);
   fs::remove(dir + "/ansys.txt");
   fs::create_directory(dir + "/ansys.txt");
-  test::run_result r = test::run(DOMICA_3_EXE, dir);
+  test::run_result r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.out, "");  // nothing was solved
   EXPECT_EQ(r.err, "domica_3: ansys.txt: cannot replace the file: Is a directory\n");
@@ -101,7 +101,7 @@ TEST(Outcomes, SignalsLeaveTheEarlierResultsAndNoTemporaryFile) {
     SCOPED_TRACE(sig);
     std::string dir = test::example_dir("large_dome/domica_3");
     earlier(dir);
-    test::run_result r = test::run(DOMICA_3_EXE, dir, std::string("timeout --preserve-status -s ") + sig + " 0.5");
+    test::run_result r = test::run(DOMICA_3_EXE, dir, std::string("timeout --preserve-status -s ") + sig + " 0.5", "--quiet");
     EXPECT_EQ(r.status, std::string(sig) == "INT" ? 130 : 143) << r.err;
     EXPECT_TRUE(earlier_kept(dir));
     EXPECT_TRUE(strays(dir).empty());
@@ -112,14 +112,14 @@ TEST(Outcomes, InputsThatAreNotPlainFilesAreRefusedAtOnce) {
   std::string dir = test::example_dir("pneumatic_dome/domica_3");
   fs::remove(dir + "/weblar.txt");
   fs::create_directory(dir + "/weblar.txt");
-  test::run_result r = test::run(DOMICA_3_EXE, dir);
+  test::run_result r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "domica_3: weblar.txt: is not a regular file (a directory)\n");
   fs::remove(dir + "/shell.txt");
   ASSERT_EQ(::mkfifo((dir + "/shell.txt").c_str(), 0600), 0);
   fs::remove(dir + "/weblar.txt");
   fs::copy_file(std::string(SOURCE_DIR) + "/examples/pneumatic_dome/domica_3/weblar.txt", dir + "/weblar.txt");
-  r = test::run(DOMICA_3_EXE, dir, "timeout 20");  // a FIFO must not block the run
+  r = test::run(DOMICA_3_EXE, dir, "timeout 20", "--quiet");  // a FIFO must not block the run
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "domica_3: shell.txt: is not a regular file (a FIFO)\n");
 }
@@ -127,7 +127,7 @@ TEST(Outcomes, InputsThatAreNotPlainFilesAreRefusedAtOnce) {
 TEST(Outcomes, LineSearchFailureTellsHowFarTheGradientFell) {
   std::string dir = edited(test::example_dir("pneumatic_dome/domica_3"), "1e-07", "1e-30");
   earlier(dir);
-  test::run_result r = test::run(DOMICA_3_EXE, dir);
+  test::run_result r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(lines(r.out).back(), "Line Search Failure");
   EXPECT_NE(r.err.find("the largest gradient component had fallen to "), std::string::npos) << r.err;

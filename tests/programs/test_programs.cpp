@@ -55,7 +55,7 @@ std::pair<double, double> equilibrium(const std::string& dir) {
 
 TEST(Programs, Domica3PneumaticDome) {
   std::string dir = test::example_dir("pneumatic_dome/domica_3");
-  test::run_result r = test::run(DOMICA_3_EXE, dir);
+  test::run_result r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(test::mask_elapsed(r.out),
