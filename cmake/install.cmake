@@ -1,14 +1,21 @@
 # What `cmake --install` puts where, and the Debian package CPack makes of it.
 #
-#   bin/                        domica_1, domica_2, domica_3, makenet
+#   bin/                        domica_1, domica_2, domica_3, makenet, domica_mesh (where Gmsh
+#                               was found), domica-picture (scripts/picture)
 #   share/man/man1/             a man page for each of them (written by hand in man/)
 #   share/doc/domica/           README.md, LICENSE, CHANGELOG.md
 #   share/doc/domica/examples/  the example problems with their READMEs
 include(GNUInstallDirs)
 
 install(TARGETS domica_1 domica_2 domica_3 makenet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES man/domica_1.1 man/domica_2.1 man/domica_3.1 man/makenet.1
+install(FILES man/domica_1.1 man/domica_2.1 man/domica_3.1 man/makenet.1 man/domica-picture.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET domica_mesh)
+  install(TARGETS domica_mesh RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES man/domica_mesh.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+# The picture script under a name of its own in bin/.
+install(PROGRAMS scripts/picture DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME domica-picture)
 install(FILES README.md LICENSE CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Only the problems, their descriptions and pictures: makenet's source and the script
 # that regenerates the examples belong to the source tree.
@@ -36,4 +43,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # Depends is worked out by dpkg-shlibdeps from the libraries the installed
 # programs actually load, so a library linked later appears without a change here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The picture script is Python: what it imports, dpkg-shlibdeps cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, python3-matplotlib, python3-numpy")
 include(CPack)
