@@ -7,7 +7,9 @@
 //   4. report the elapsed time,
 //   5. write autocad.scr and ansys.txt of the found surface as one set (with
 //      --vtu shell.vtu with the membrane forces joins the set, and the
-//      designer's summary goes to standard error unless --quiet),
+//      designer's summary goes to standard error unless --quiet; with --ccx
+//      shell.inp, the found shell as a CalculiX deck of the concrete shell
+//      of shell.txt, joins it too),
 //   6. the summary of the run on standard error (not with --quiet; its
 //      progress went there while it ran); a solution that ended unconverged
 //      then ends the run with exit status 1.
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/ccx.h"
 #include "common/command_line.h"
 #include "common/failure.h"
 #include "common/input.h"
@@ -48,6 +51,7 @@ void run_program(program variant, const run_options& opts, Start start, Solve so
   auto s = start(p);
   std::vector<std::string> extra;
   if (opts.vtu) extra.push_back("shell.vtu");
+  if (opts.ccx) extra.push_back("shell.inp");
   probe_outputs(result_files(extra));
   if (p.st.maxmajor == 0) warn(variant, "maxmajor is 0: no load step was made, the results show the plan");
   auto clock1 = std::chrono::steady_clock::now();
@@ -58,12 +62,13 @@ void run_program(program variant, const run_options& opts, Start start, Solve so
   surface sf = make_surface(p.nt, s.as.d, s.x);
   std::vector<out_file> files;
   std::string summary;
+  // Everything is worked out before the first file is written.
   if (opts.vtu) {
-    // Everything is worked out before the first file is written.
     membrane_forces f = forces(p.nt, s.as, p.mat.thickness, sf);
     files.push_back({"shell.vtu", "shell.vtu", vtu_text(p.nt, sf, f)});
     summary = summary_text(p.nt, sf, f);
   }
+  if (opts.ccx) files.push_back({"shell.inp", "shell.inp", ccx_text(p.nt, sf.pos, shell_deck(shell))});
   write_results(p.nt, sf, shell, files);
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
   progress_summary(sf);
