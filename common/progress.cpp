@@ -137,6 +137,13 @@ void progress_step_end(double norm, double maxnorm) {
   std::fflush(stderr);
 }
 
+void progress_note(const std::string& line) {
+  if (!rec.on) return;
+  progress_clear();
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
+
 void progress_clear() {
   if (!rec.drawn) return;
   std::fputs("\033[K", stderr);

@@ -15,6 +15,8 @@
 // its target maxnorm: the step has converged when it is at most 1.
 #pragma once
 
+#include <string>
+
 #include "common/surface.h"
 
 namespace domica {
@@ -47,6 +49,9 @@ void progress_search(double norm, double maxnorm);
 // The load step ends with the largest component `norm` against `maxnorm`:
 // its line (not a terminal) or the cleared line (a terminal).
 void progress_step_end(double norm, double maxnorm);
+
+// One line about the run (such as the linear solver chosen), written at once.
+void progress_note(const std::string& line);
 
 // Clear the terminal line before an unexpected end of the run.
 void progress_clear();

@@ -89,14 +89,18 @@ outcome solution(const problem& p, state2& s, std::FILE* out, const std::string&
   int band = bandwidth(p.nt, s.as.d);
   // The band storage holds 3 b + 1 numbers a column: beyond n it is no saving.
   bool nearly_full = 3.0 * band + 1 >= n;
+  std::string what = "tangent of " + std::to_string(n) + " unknowns, bandwidth " + std::to_string(band) + ": ";
   if (solver == "sparse") {
+    progress_note(what + "sparse solver");
     sparse_tangent tangent(n, coupling(p.nt, s.as.d));
     return newton(p, s, tangent, out);
   }
   if (solver == "dense" || nearly_full) {
+    progress_note(what + "dense solver" + (solver == "dense" ? "" : " (the band is nearly the whole matrix)"));
     dense_tangent tangent(n);
     return newton(p, s, tangent, out);
   }
+  progress_note(what + "band solver");
   band_tangent tangent(n, band);
   return newton(p, s, tangent, out);
 }

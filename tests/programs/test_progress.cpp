@@ -62,9 +62,14 @@ TEST(Progress, StepLinesAndSummaryOnStandardErrorOnly) {
     EXPECT_EQ(test::mask_elapsed(r.out), test::mask_elapsed(q.out));
     for (const char* file : {"/autocad.scr", "/ansys.txt"}) EXPECT_TRUE(test::read(loud + file) == test::read(quiet + file)) << file;
 
-    // One line per load step, then six lines of summary.
+    // domica_2 first names its linear solver and the tangent's band; then one
+    // line per load step, then six lines of summary.
     std::istringstream err(r.err);
     std::string line;
+    if (std::string(c.exe) == DOMICA_2_EXE) {
+      std::getline(err, line);
+      EXPECT_TRUE(std::regex_match(line, std::regex("tangent of [0-9]+ unknowns, bandwidth [0-9]+: (band|dense) solver.*"))) << line;
+    }
     for (int k = 1; k <= c.steps; ++k) {
       std::getline(err, line);
       std::string head = "load step " + std::to_string(k) + " of " + std::to_string(c.steps) + ": ";
@@ -90,7 +95,7 @@ TEST(Progress, UnconvergedStepsAreSaid) {
   text.replace(text.find("1e-10 200 4"), 11, "1e-10 1 4");
   test::write(dir + "/weblar.txt", text);
   test::run_result r = test::run(DOMICA_2_EXE, dir);
-  ASSERT_EQ(r.err.find("load step 1 of 4: 1 Newton iterations, out-of-balance "), 0u) << r.err;
+  ASSERT_NE(r.err.find("\nload step 1 of 4: 1 Newton iterations, out-of-balance "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(", not converged, "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\nRun: NOT converged, final out-of-balance "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("\nLoad steps: 4 (4 ended above their target)\nNewton iterations: 4\n"), std::string::npos) << r.err;
