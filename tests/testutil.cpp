@@ -98,6 +98,20 @@ std::string square_weblar(domica::program p) {
   return s;
 }
 
+std::vector<double> vertices(const std::string& scr) {
+  std::istringstream in(scr);
+  std::string line;
+  std::vector<double> v;
+  std::getline(in, line);
+  std::getline(in, line);
+  while (std::getline(in, line) && !line.empty()) {
+    double x, y, z;
+    if (std::sscanf(line.c_str(), "%lf,%lf,%lf", &x, &y, &z) != 3) throw std::runtime_error("not a vertex line: " + line);
+    v.insert(v.end(), {x, y, z});
+  }
+  return v;
+}
+
 int count_lines(const std::string& text) {
   int k = 0;
   for (char ch : text)

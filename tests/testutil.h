@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/problem.h"
 
@@ -40,6 +41,9 @@ extern const char* const shell_text;
 // A small valid weblar.txt for the given program: a unit square of two
 // triangles, corners 1 and 2 fixed in all axes.
 std::string square_weblar(domica::program p);
+
+// Node coordinates x, y, z, node after node, from the vertex lines of autocad.scr.
+std::vector<double> vertices(const std::string& scr);
 
 // The lines of a text.
 int count_lines(const std::string& text);

@@ -26,21 +26,6 @@ std::string lines(std::initializer_list<std::pair<int, int>> steps) {
   return out + "\nElapsed time = # seconds\n";
 }
 
-// Node positions from the vertex lines of autocad.scr.
-std::vector<double> vertices(const std::string& scr) {
-  std::istringstream in(scr);
-  std::string line;
-  std::vector<double> v;
-  std::getline(in, line);
-  std::getline(in, line);
-  while (std::getline(in, line) && !line.empty()) {
-    double x, y, z;
-    EXPECT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%lf", &x, &y, &z), 3) << line;
-    v.insert(v.end(), {x, y, z});
-  }
-  return v;
-}
-
 // Largest gradient component under the loads set for the found shape, and maxnorm.
 std::pair<double, double> equilibrium(const std::string& dir) {
   problem p = test::problem_from_text(test::read(dir + "/weblar.txt"), program::domica_3);
@@ -62,7 +47,7 @@ TEST(Programs, Domica3PneumaticDome) {
             lines({{1, 191}, {1, 137}, {1, 67}, {1, 54}, {1, 33}, {1, 5}, {2, 131}, {2, 106}, {2, 71}, {2, 50}, {2, 42},
                    {2, 22}, {3, 129}, {3, 96}, {3, 71}, {3, 45}, {3, 45}, {3, 35}, {4, 111}, {4, 77}, {4, 65}, {4, 44},
                    {4, 43}, {4, 37}, {4, 6}}));
-  std::vector<double> v = vertices(test::read(dir + "/autocad.scr"));
+  std::vector<double> v = test::vertices(test::read(dir + "/autocad.scr"));
   ASSERT_EQ(v.size(), 3u * 217);
   EXPECT_NEAR(v[2], 3.10198, 1e-5);  // centre height
   EXPECT_EQ(test::read(dir + "/ansys.txt").substr(0, 16), "/TITLE, SOLID65\n");
@@ -75,7 +60,7 @@ TEST(Programs, Domica3SupportHeights) {
   test::run_result r = test::run(DOMICA_3_EXE, dir);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(test::mask_elapsed(r.out), lines({{1, 421}}));
-  std::vector<double> v = vertices(test::read(dir + "/autocad.scr"));
+  std::vector<double> v = test::vertices(test::read(dir + "/autocad.scr"));
   // Corners (nodes 1, 13, 117, 105) at their prescribed heights.
   EXPECT_EQ(v[3 * 0 + 2], 0.0);
   EXPECT_EQ(v[3 * 12 + 2], 1.5);
@@ -91,7 +76,7 @@ TEST(Programs, Domica2MatchesDomica3OnThePneumaticDome) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(test::mask_elapsed(r.out), lines({{1, 42}, {2, 5}, {3, 5}, {4, 4}}));
   ASSERT_EQ(test::run(DOMICA_3_EXE, three).status, 0);
-  std::vector<double> a = vertices(test::read(two + "/autocad.scr")), b = vertices(test::read(three + "/autocad.scr"));
+  std::vector<double> a = test::vertices(test::read(two + "/autocad.scr")), b = test::vertices(test::read(three + "/autocad.scr"));
   ASSERT_EQ(a.size(), b.size());
   double worst = 0.0;
   for (std::size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));

@@ -4,28 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <sstream>
 #include <vector>
 
 #include "tests/testutil.h"
-
-namespace {
-
-std::vector<double> vertices(const std::string& scr) {
-  std::istringstream in(scr);
-  std::string line;
-  std::vector<double> v;
-  std::getline(in, line);
-  std::getline(in, line);
-  while (std::getline(in, line) && !line.empty()) {
-    double x, y, z;
-    if (std::sscanf(line.c_str(), "%lf,%lf,%lf", &x, &y, &z) == 3) v.insert(v.end(), {x, y, z});
-  }
-  return v;
-}
-
-}  // namespace
 
 TEST(Solvers, ExactSolversAgreeBitForBitAndSparseToTheTolerance) {
   std::vector<std::string> problems = {std::string(SOURCE_DIR) + "/examples/pneumatic_dome/domica_2"};
@@ -44,7 +25,7 @@ TEST(Solvers, ExactSolversAgreeBitForBitAndSparseToTheTolerance) {
       scr[s] = test::read(dir + "/autocad.scr");
     }
     EXPECT_EQ(scr[0], scr[1]) << from;
-    std::vector<double> exact = vertices(scr[0]), sparse = vertices(scr[2]);
+    std::vector<double> exact = test::vertices(scr[0]), sparse = test::vertices(scr[2]);
     ASSERT_EQ(exact.size(), sparse.size());
     double size = 0.0, worst = 0.0;
     for (std::size_t i = 0; i < exact.size(); ++i) {
