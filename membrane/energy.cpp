@@ -24,6 +24,17 @@ double load_term(const net& nt, const assembly& as, const fmat2& force, const fm
   return f;
 }
 
+// Every coordinate's displacement, 3 (glob - 1) + axis - 1: x for free
+// ones, known for fixed ones.
+void displacements(const net& nt, const assembly& as, const fmat1& x, std::vector<double>& u) {
+  u.resize(static_cast<std::size_t>(3 * nt.nn));
+  for (int glob = 1; glob <= nt.nn; ++glob)
+    for (int axis = 1; axis <= 3; ++axis) {
+      int i = as.d.index(glob, axis);
+      u[static_cast<std::size_t>(3 * (glob - 1) + axis - 1)] = i > as.d.n ? nt.known(glob, axis) : x(i);
+    }
+}
+
 // Energy and corner forces of triangle e; u holds every coordinate's
 // displacement, 3 (glob - 1) + axis - 1.
 inline double triangle(const net& nt, const assembly& as, int e, const double* u, double ge[9]) {
@@ -55,12 +66,8 @@ constexpr int parallel_from = 2000;
 
 double energy_plain(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g) {
   double f = load_term(nt, as, force, x, g);
-  std::vector<double> u(static_cast<std::size_t>(3 * nt.nn));
-  for (int glob = 1; glob <= nt.nn; ++glob)
-    for (int axis = 1; axis <= 3; ++axis) {
-      int i = as.d.index(glob, axis);
-      u[static_cast<std::size_t>(3 * (glob - 1) + axis - 1)] = i > as.d.n ? nt.known(glob, axis) : x(i);
-    }
+  std::vector<double> u;
+  displacements(nt, as, x, u);
   for (int e = 1; e <= nt.ne; ++e) {
     double ge[9];
     f = f + triangle(nt, as, e, u.data(), ge);
@@ -69,58 +76,16 @@ double energy_plain(const net& nt, const assembly& as, const fmat2& force, const
   return f;
 }
 
-namespace {
-
-// For each free coordinate, where its triangle forces stand in the array of
-// all triangles' forces (9 per triangle), in ascending triangle order: the
-// order in which the plain loop adds them.
-struct gather_list {
-  const net* nt = nullptr;
-  const assembly* as = nullptr;
-  std::vector<int> start;  // n + 1 entries
-  std::vector<int> at;     // positions in the forces array
-
-  void make(const net& n_, const assembly& a) {
-    nt = &n_;
-    as = &a;
-    const int n = a.d.n;
-    start.assign(static_cast<std::size_t>(n) + 2, 0);
-    for (int e = 1; e <= n_.ne; ++e)
-      for (int k = 0; k < 9; ++k) {
-        int i = a.d.index(n_.tri(e)(k / 3 + 1), k % 3 + 1);
-        if (i <= n) ++start[static_cast<std::size_t>(i) + 1];
-      }
-    for (int i = 1; i <= n + 1; ++i) start[static_cast<std::size_t>(i)] += start[static_cast<std::size_t>(i) - 1];
-    at.assign(static_cast<std::size_t>(start[static_cast<std::size_t>(n) + 1]), 0);
-    std::vector<int> next(start.begin(), start.end());
-    for (int e = 1; e <= n_.ne; ++e)
-      for (int k = 0; k < 9; ++k) {
-        int i = a.d.index(n_.tri(e)(k / 3 + 1), k % 3 + 1);
-        if (i <= n) at[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]++)] = 9 * (e - 1) + k;
-      }
-  }
-};
-
-}  // namespace
-
 double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g) {
   worker_pool& pool = energy_pool();
   if (nt.ne < parallel_from || pool.threads() == 1) return energy_plain(nt, as, force, x, g);
   // Every triangle's energy and forces first, shared among the threads; then
   // the sums, in triangle order, as the plain loop forms them.
   static std::vector<double> u, fe, ge;
-  static gather_list list;
-  // The list is made again for another net; a run keeps one net throughout.
-  if (list.nt != &nt || list.as != &as || list.start.size() != static_cast<std::size_t>(as.d.n) + 2) list.make(nt, as);
-  u.resize(static_cast<std::size_t>(3 * nt.nn));
   fe.resize(static_cast<std::size_t>(nt.ne));
   ge.resize(static_cast<std::size_t>(9 * nt.ne));
   double f = load_term(nt, as, force, x, g);
-  for (int glob = 1; glob <= nt.nn; ++glob)
-    for (int axis = 1; axis <= 3; ++axis) {
-      int i = as.d.index(glob, axis);
-      u[static_cast<std::size_t>(3 * (glob - 1) + axis - 1)] = i > as.d.n ? nt.known(glob, axis) : x(i);
-    }
+  displacements(nt, as, x, u);
   pool.run(nt.ne, [&](int lo, int hi) {
     for (int e = lo; e <= hi; ++e)
       fe[static_cast<std::size_t>(e - 1)] = triangle(nt, as, e, u.data(), &ge[static_cast<std::size_t>(9 * (e - 1))]);
@@ -129,8 +94,8 @@ double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1
   pool.run(as.d.n, [&](int lo, int hi) {
     for (int i = lo; i <= hi; ++i) {
       double sum = g(i);
-      for (int k = list.start[static_cast<std::size_t>(i)]; k < list.start[static_cast<std::size_t>(i) + 1]; ++k)
-        sum = sum + ge[static_cast<std::size_t>(list.at[static_cast<std::size_t>(k)])];
+      for (int k = as.gather_start[static_cast<std::size_t>(i)]; k < as.gather_start[static_cast<std::size_t>(i) + 1]; ++k)
+        sum = sum + ge[static_cast<std::size_t>(as.gather_at[static_cast<std::size_t>(k)])];
       g(i) = sum;
     }
   });
