@@ -29,13 +29,13 @@ namespace {
 
 // t[r] -= l[r] * u for r = 0..m-1: one step of the elimination on one column.
 // Every entry keeps its own operations, so the vector form is exact.
-__attribute__((target_clones("avx2", "default"))) void update1(double* t, const double* l, double u, int m) {
+__attribute__((target_clones("avx512f", "avx2", "default"))) void update1(double* t, const double* l, double u, int m) {
   for (int r = 0; r < m; ++r) t[r] = t[r] - l[r] * u;
 }
 
 // Four steps at once on entries that take part in all four and in no
 // interchange: each entry still receives them one after the other, in order.
-__attribute__((target_clones("avx2", "default"))) void update4(double* t, const double* l0, const double* l1, const double* l2,
+__attribute__((target_clones("avx512f", "avx2", "default"))) void update4(double* t, const double* l0, const double* l1, const double* l2,
                                                                const double* l3, const double u[4], int m) {
   for (int r = 0; r < m; ++r) {
     double v = t[r] - l0[r] * u[0];
@@ -90,9 +90,11 @@ int band_tangent::solve(fmat1& b) {
         if (r > ks && r <= ks + kl) t[r] = t[r] - mult(ks, r) * u[s];
       }
     }
-    // Rows k+kl+1 .. k+kl+3 lie in the windows of the later steps only.
+    // Rows k+kl+1 .. k+kl+3 lie in the windows of the later steps only. The
+    // interchanged rows below the pivot rows are final already: kept aside
+    // from the passes below.
     double kept[8];
-    for (int q = 0; q < ns; ++q) kept[q] = t[special[q]];
+    for (int q = 4; q < ns; ++q) kept[q] = t[special[q]];
     for (int s = 1; s < 4; ++s)
       if (u[s] != 0.0)
         for (int r = k + kl + 1; r <= k + s + kl; ++r) t[r] = t[r] - mult(k + s, r) * u[s];
@@ -105,21 +107,35 @@ int band_tangent::solve(fmat1& b) {
       for (int s = 0; s < 4; ++s)
         if (u[s] != 0.0) update1(tr, &column(k + s)[kv + 4 - s], u[s], m);
     }
-    for (int q = 0; q < ns; ++q) t[special[q]] = kept[q];
+    for (int q = 4; q < ns; ++q) t[special[q]] = kept[q];
   };
-  // Steps k0 .. k1 on column j, in order.
-  auto steps = [&](int k0, int k1, int j) {
+  // Steps k0 .. k1 on column j, in order. Rows above `top` of the column
+  // are still zero: a step k < top whose interchange partner lies above top
+  // too only exchanges two zeros and has a zero U(k, j), so it is left out.
+  // Once a step has been applied, top is 0 and every later step is applied.
+  auto steps = [&](int k0, int k1, int j, int& top) {
     double* t = column(j) - j + kv;
     int k = k0;
+    while (k <= k1 && k < top && piv_[static_cast<std::size_t>(k)] < top) ++k;
+    if (k > k1) return;
+    top = 0;
     for (; k + 3 <= k1 && k + 3 + kl <= n && kl >= 4; k += 4) four_steps(k, t);
     for (; k <= k1; ++k) step(k, t);
   };
   const int block = 16;
+  int top[block];
   for (int j0 = 1; j0 <= n; j0 += block) {
     int j1 = std::min(n, j0 + block - 1);
-    for (int j = j0; j <= j1; ++j) steps(std::max(1, j - kv), j0 - 1, j);
     for (int j = j0; j <= j1; ++j) {
-      steps(std::max(j0, j - kv), j - 1, j);
+      // The first nonzero row of the column as assembled.
+      const double* t = column(j) - j + kv;
+      int r = std::max(1, j - kv), last = std::min(n, j + kl);
+      while (r <= last && t[r] == 0.0) ++r;
+      top[j - j0] = r;
+      steps(std::max(1, j - kv), j0 - 1, j, top[j - j0]);
+    }
+    for (int j = j0; j <= j1; ++j) {
+      steps(std::max(j0, j - kv), j - 1, j, top[j - j0]);
       // Pivot: the largest magnitude in rows j..j+kl, the earlier row on ties.
       double* d = column(j) + kv;
       int m = std::min(kl, n - j);

@@ -1,9 +1,11 @@
 // The band solver against the dense one: the same solution to the last bit,
-// on random band matrices that force many row interchanges and on real
-// tangents of a net; and the fall-back to dense where the band is full.
+// on random band matrices, full or ragged within the band, that force many
+// row interchanges, and on real tangents of a net; and the fall-back to dense
+// where the band is full.
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "domica_2/driver.h"
 #include "domica_2/structure.h"
@@ -36,10 +38,16 @@ void expect_same(int n, int kl, Fill fill, const fmat1& b) {
 TEST(BandSolver, RandomBandsWithInterchangesGiveTheDenseSolution) {
   std::mt19937 rng(17);
   std::uniform_real_distribution<double> u(-1, 1);
-  for (auto [n, kl] : {std::pair{1, 0}, {5, 1}, {40, 3}, {200, 7}, {300, 24}, {61, 60}}) {
+  std::uniform_real_distribution<double> fraction(0, 1);
+  for (auto [n, kl, ragged] : {std::tuple{1, 0, false}, {5, 1, false}, {40, 3, false}, {200, 7, false}, {300, 24, false},
+                               {61, 60, false}, {200, 7, true}, {300, 24, true}}) {
+    // Ragged: each column zero above a row of its own, as a net's numbering
+    // leaves it, so that interchanges bring rows into the zero part.
+    std::vector<int> first(static_cast<std::size_t>(n) + 1);
+    for (int j = 1; j <= n; ++j) first[j] = ragged ? j - static_cast<int>(fraction(rng) * kl) : j - kl;
     std::vector<double> entries;
     for (int i = 1; i <= n; ++i)
-      for (int j = std::max(1, i - kl); j <= std::min(n, i + kl); ++j) entries.push_back(u(rng));
+      for (int j = std::max(1, i - kl); j <= std::min(n, i + kl); ++j) entries.push_back(i >= first[j] ? u(rng) : 0.0);
     // A few exact zeros, as a membrane tangent has.
     for (std::size_t e = 0; e < entries.size(); e += 7) entries[e] = 0.0;
     entries[0] = n > 1 ? 0.0 : 2.0;  // the first column must interchange
