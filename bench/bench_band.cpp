@@ -13,6 +13,7 @@
 // 20: 1261), then 0 for ring-by-ring or 1 for reverse Cuthill-McKee.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
