@@ -1,5 +1,6 @@
 #include "membrane/energy.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "membrane/pool.h"
@@ -62,6 +63,23 @@ inline void gather(const net& nt, const assembly& as, int e, const double ge[9],
 // Triangles below which one thread is quicker than waking the others.
 constexpr int parallel_from = 2000;
 
+// Range lo..hi of 1..count for `part` of `parts`, part 0 lightened by
+// `extra`, work it does besides, in the same units.
+void split(int count, int extra, int parts, int part, int& lo, int& hi) {
+  long each = (static_cast<long>(count) + extra + parts - 1) / parts;
+  long first = std::max(0L, std::min<long>(count, each - extra));
+  long rest = parts > 1 ? (count - first + parts - 2) / (parts - 1) : 0;
+  long begin = part == 0 ? 0 : first + (part - 1) * rest;
+  long end = part == 0 ? first : std::min<long>(count, first + part * rest);
+  lo = static_cast<int>(begin + 1);
+  hi = static_cast<int>(end);
+}
+
+lane_set lane_choice() {
+  static const lane_set set = widest_lanes();
+  return set;
+}
+
 }  // namespace
 
 double energy_plain(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g) {
@@ -76,31 +94,109 @@ double energy_plain(const net& nt, const assembly& as, const fmat2& force, const
   return f;
 }
 
-double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g) {
+double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, lane_set set) {
+  const triangle_lanes& t = as.tris;
+  const int n = as.d.n, nn = nt.nn, ne = nt.ne, blocks = t.blocks;
   worker_pool& pool = energy_pool();
-  if (nt.ne < parallel_from || pool.threads() == 1) return energy_plain(nt, as, force, x, g);
-  // Every triangle's energy and forces first, shared among the threads; then
-  // the sums, in triangle order, as the plain loop forms them.
-  static std::vector<double> u, fe, ge;
-  fe.resize(static_cast<std::size_t>(nt.ne));
-  ge.resize(static_cast<std::size_t>(9 * nt.ne));
-  double f = load_term(nt, as, force, x, g);
-  displacements(nt, as, x, u);
-  pool.run(nt.ne, [&](int lo, int hi) {
-    for (int e = lo; e <= hi; ++e)
-      fe[static_cast<std::size_t>(e - 1)] = triangle(nt, as, e, u.data(), &ge[static_cast<std::size_t>(9 * (e - 1))]);
-  });
-  // Each coordinate's sum in triangle order; the coordinates shared among the threads.
-  pool.run(as.d.n, [&](int lo, int hi) {
-    for (int i = lo; i <= hi; ++i) {
-      double sum = g(i);
-      for (int k = as.gather_start[static_cast<std::size_t>(i)]; k < as.gather_start[static_cast<std::size_t>(i) + 1]; ++k)
-        sum = sum + ge[static_cast<std::size_t>(as.gather_at[static_cast<std::size_t>(k)])];
-      g(i) = sum;
+  const bool shared = ne >= parallel_from && pool.threads() > 1;
+  // Each thread its own displacements, so no thread waits for another's.
+  static std::vector<std::vector<double>> us;
+  static std::vector<double> fe, ge;
+  us.resize(static_cast<std::size_t>(shared ? pool.threads() : 1));
+  for (std::vector<double>& u : us) u.resize(static_cast<std::size_t>(3 * nn));
+  fe.resize(static_cast<std::size_t>(blocks) * lanes);
+  ge.resize(static_cast<std::size_t>(blocks) * 9 * lanes);
+  // The energy is one chain of additions: the load term over the free
+  // coordinates in order, then the triangles in order. The thread of part 0
+  // carries it a few links at a time between pieces of independent work,
+  // which hides the wait for each addition; it keeps the chain in its own
+  // variables so that the other threads' cache lines are left alone.
+  double f = 0.0;
+  const double* fv = force.data();
+  const double* xv = x.data();
+  const int* free_at = t.free_at.data();
+  const double* fes = fe.data();
+  // The displacements of the nodes of blocks lo..hi (x for free
+  // coordinates, known for fixed ones), then the blocks' energies and forces.
+  constexpr int group = 4;  // blocks between links of the chain
+  auto triangles = [&, n, nn](int lo, int hi, int part) {
+    int first = nn, last = 1;
+    for (int b = lo; b <= hi; ++b) {
+      first = std::min(first, t.block_lo[static_cast<std::size_t>(b - 1)]);
+      last = std::max(last, t.block_hi[static_cast<std::size_t>(b - 1)]);
     }
-  });
-  for (int e = 1; e <= nt.ne; ++e) f = f + fe[static_cast<std::size_t>(e - 1)];
+    double* u = us[static_cast<std::size_t>(part)].data();
+    for (int glob = first; glob <= last; ++glob)
+      for (int axis = 1; axis <= 3; ++axis) {
+        int i = as.d.index(glob, axis);
+        u[3 * (glob - 1) + axis - 1] = i <= n ? xv[i - 1] : nt.known(glob, axis);
+      }
+    const int step = part == 0 && hi >= lo ? static_cast<int>((static_cast<long>(n) * group + hi - lo) / (hi - lo + 1)) : 0;
+    double sum = 0.0;
+    int link = 0;
+    for (int b = lo; b <= hi; b += group) {
+      int end = std::min(hi, b + group - 1);
+      triangle_blocks(t, as.hk, b - 1, end, u, &fe[static_cast<std::size_t>(b - 1) * lanes], &ge[static_cast<std::size_t>(b - 1) * 9 * lanes],
+                      set);
+      for (int upto = std::min(n, link + step); link < upto; ++link) sum = sum - fv[free_at[link]] * xv[link];
+    }
+    if (part == 0) {
+      for (; link < n; ++link) sum = sum - fv[free_at[link]] * xv[link];
+      f = sum;
+    }
+  };
+  // The forces on the coordinates of nodes lo..hi: the load's, then the
+  // triangles' in triangle order.
+  auto sums = [&, n, ne](int lo, int hi, int part) {
+    const int step = part == 0 && hi >= lo ? (ne + hi - lo) / (hi - lo + 1) : 0;
+    const double* forces = ge.data();
+    const int* node_at = t.node_at.data();
+    const int* node_start = t.node_start.data();
+    double* gv = g.data();
+    double sum = part == 0 ? f : 0.0;
+    int link = 0;
+    for (int glob = lo; glob <= hi; ++glob) {
+      const int i1 = as.d.index(glob, 1), i2 = as.d.index(glob, 2), i3 = as.d.index(glob, 3);
+      double s1 = -fv[3 * (glob - 1)], s2 = -fv[3 * (glob - 1) + 1], s3 = -fv[3 * (glob - 1) + 2];
+      for (const int *at = node_at + node_start[glob - 1], *end = node_at + node_start[glob]; at < end; ++at) {
+        const double* ge1 = forces + *at;
+        s1 = s1 + ge1[0];
+        s2 = s2 + ge1[lanes];
+        s3 = s3 + ge1[2 * lanes];
+      }
+      if (i1 <= n) gv[i1 - 1] = s1;
+      if (i2 <= n) gv[i2 - 1] = s2;
+      if (i3 <= n) gv[i3 - 1] = s3;
+      for (int upto = std::min(ne, link + step); link < upto; ++link) sum = sum + fes[link];
+    }
+    if (part == 0) {
+      for (; link < ne; ++link) sum = sum + fes[link];
+      f = sum;
+    }
+  };
+  if (!shared) {
+    triangles(1, blocks, 0);
+    sums(1, nn, 0);
+  } else {
+    // Part 0 carries the chain: it takes fewer blocks and nodes (a link
+    // costs about a hundredth of a block and a tenth of a node).
+    const int parts = pool.threads();
+    pool.run(parts, [&](int, int, int part) {
+      int lo, hi;
+      split(blocks, n / 100, parts, part, lo, hi);
+      triangles(lo, hi, part);
+    });
+    pool.run(parts, [&](int, int, int part) {
+      int lo, hi;
+      split(nn, ne / 10, parts, part, lo, hi);
+      sums(lo, hi, part);
+    });
+  }
   return f;
+}
+
+double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g) {
+  return energy_lanes(nt, as, force, x, g, lane_choice());
 }
 
 }  // namespace domica

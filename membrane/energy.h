@@ -20,11 +20,15 @@ namespace domica {
 //   g      as.d.n gradient (every entry written)
 // Returns the energy.
 //
-// On a large net the triangles are shared among the threads of energy_pool()
-// (membrane/pool.h); the triangles' energies and forces are then summed
-// by one thread in triangle order, so the result is the plain loop's
-// (energy_plain) to the last bit.
+// Eight triangles at a time go through the vector lanes (membrane/lanes.h),
+// with the widest instruction set the processor runs; on a large net the
+// blocks are shared among the threads of energy_pool() (membrane/pool.h).
+// Every sum is still formed in triangle order, so the result is the plain
+// loop's (energy_plain) to the last bit.
 double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g);
+
+// The same with a chosen instruction set (one the processor runs).
+double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, lane_set set);
 
 // The same, one triangle after the other on the calling thread.
 double energy_plain(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g);

@@ -49,35 +49,12 @@ void selfweight(const net& nt, const arr1<cst_plan>& plan, double weight, fmat2&
   }
 }
 
-namespace {
-
-void gather_order(const net& nt, assembly& as) {
-  const int n = as.d.n;
-  std::vector<int>& start = as.gather_start;
-  start.assign(static_cast<std::size_t>(n) + 2, 0);
-  for (int e = 1; e <= nt.ne; ++e)
-    for (int k = 0; k < 9; ++k) {
-      int i = as.d.index(nt.tri(e)(k / 3 + 1), k % 3 + 1);
-      if (i <= n) ++start[static_cast<std::size_t>(i) + 1];
-    }
-  for (int i = 1; i <= n + 1; ++i) start[static_cast<std::size_t>(i)] += start[static_cast<std::size_t>(i) - 1];
-  as.gather_at.assign(static_cast<std::size_t>(start[static_cast<std::size_t>(n) + 1]), 0);
-  std::vector<int> next(start.begin(), start.end());
-  for (int e = 1; e <= nt.ne; ++e)
-    for (int k = 0; k < 9; ++k) {
-      int i = as.d.index(nt.tri(e)(k / 3 + 1), k % 3 + 1);
-      if (i <= n) as.gather_at[static_cast<std::size_t>(next[static_cast<std::size_t>(i)]++)] = 9 * (e - 1) + k;
-    }
-}
-
-}  // namespace
-
 assembly setup(const problem& p) {
   assembly as;
   as.d = number(p.nt);
   as.plan = plan(p.nt, p.mat.thickness);
   as.hk = coefficients(p.mat);
-  gather_order(p.nt, as);
+  as.tris = make_lanes(p.nt, as.plan, as.d);
   return as;
 }
 

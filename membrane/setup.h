@@ -8,6 +8,7 @@
 
 #include "common/problem.h"
 #include "membrane/cst.h"
+#include "membrane/lanes.h"
 
 namespace domica {
 
@@ -16,10 +17,7 @@ struct assembly {
   numbering d;           // unknowns
   arr1<cst_plan> plan;   // ne plan data
   hooke hk;              // material coefficients
-  // For each unknown i, the positions 9 (e - 1) + k of its triangle forces
-  // (corner by corner, k = 3 (loc - 1) + axis - 1) in ascending triangle order:
-  // gather_at[gather_start[i] .. gather_start[i + 1] - 1], i = 1..n.
-  std::vector<int> gather_start, gather_at;
+  triangle_lanes tris;   // the triangles laid out for vector lanes
 };
 
 // Plan area times thickness and shape-function derivatives of every triangle,
@@ -34,7 +32,7 @@ hooke coefficients(const material& mat);
 // its corners in -z of `loads` (nn x 3), triangle by triangle.
 void selfweight(const net& nt, const arr1<cst_plan>& plan, double weight, fmat2& loads);
 
-// Numbering, plan data, coefficients and the gather order of a problem.
+// Numbering, plan data, coefficients and the lane layout of a problem.
 assembly setup(const problem& p);
 
 // The point loads of the net plus the self-weight: the fixed loads (nn x 3).

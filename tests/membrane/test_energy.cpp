@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "membrane/energy.h"
@@ -67,21 +68,43 @@ TEST(Energy, StrainFreeStatesGiveOnlyTheLoadTerm) {
   EXPECT_NEAR(energy(p.nt, as, force, s, g), 0.5 * 0.25 * as.hk.h11 * exx * exx, 1e-15);
 }
 
-TEST(Energy, SharedAmongThreadsIsThePlainLoopBitForBit) {
-  // 2400 triangles: above the size from which the threads share the work.
+// Same bits, signs of zeros included.
+bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(Energy, LanesAndThreadsGiveThePlainLoopBitForBit) {
+  // 2400 triangles: above the size from which the threads share the work;
+  // fixed coordinates with prescribed heights, and a second copy with its
+  // triangles shuffled (threads' ranges then share most nodes) and one
+  // triangle fewer (a partly filled last block).
   problem p = test::problem_from_text(test::makenet("disc rings=20 radius=10 pressure=-1 weight=0.3"), program::domica_3);
-  assembly as = setup(p);
-  const int n = as.d.n;
-  fmat2 force = fixed_loads(p, as);
+  for (int glob = 1; glob <= p.nt.nn; ++glob)
+    if (p.nt.fixed(glob, 3) == 1) p.nt.known(glob, 3) = 0.01 * std::cos(glob);
+  problem shuffled = p;
   std::mt19937 rng(5);
-  std::uniform_real_distribution<double> u(-0.2, 0.2);
-  fmat1 x(n), g1(n), g2(n);
-  for (int i = 1; i <= n; ++i) x(i) = u(rng);
-  double plain = energy_plain(p.nt, as, force, x, g1);
-  for (int threads : {1, 2, 3}) {
-    set_energy_threads(threads);
-    EXPECT_EQ(energy(p.nt, as, force, x, g2), plain) << threads;
-    for (int i = 1; i <= n; ++i) ASSERT_EQ(g2(i), g1(i)) << threads << " threads, coordinate " << i;
+  for (int e = shuffled.nt.ne; e > 1; --e) std::swap(shuffled.nt.tri(e), shuffled.nt.tri(1 + static_cast<int>(rng() % static_cast<unsigned>(e))));
+  shuffled.nt.ne -= 1;
+  for (const problem* q : {&p, &shuffled}) {
+    assembly as = setup(*q);
+    const int n = as.d.n;
+    fmat2 force = fixed_loads(*q, as);
+    std::uniform_real_distribution<double> u(-0.2, 0.2);
+    // Random displacements, and the flat plan, whose zeros carry signs.
+    fmat1 random(n), flat(n), g1(n), g2(n);
+    for (int i = 1; i <= n; ++i) random(i) = u(rng);
+    for (const fmat1* x : {&random, &flat}) {
+      double plain = energy_plain(q->nt, as, force, *x, g1);
+      std::vector<lane_set> sets{lane_set::generic};
+      if (widest_lanes() != lane_set::generic) sets.push_back(lane_set::avx2);
+      if (widest_lanes() == lane_set::avx512) sets.push_back(lane_set::avx512);
+      for (int threads : {1, 2, 3}) {
+        set_energy_threads(threads);
+        for (lane_set set : sets) {
+          EXPECT_TRUE(same(energy_lanes(q->nt, as, force, *x, g2, set), plain)) << threads << " threads, set " << static_cast<int>(set);
+          for (int i = 1; i <= n; ++i)
+            ASSERT_TRUE(same(g2(i), g1(i))) << threads << " threads, set " << static_cast<int>(set) << ", coordinate " << i;
+        }
+      }
+    }
   }
   set_energy_threads(0);
 }
