@@ -2,7 +2,11 @@
 //   build/bench/domica_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <random>
 
 #include "common/input.h"
@@ -21,23 +25,40 @@ problem load(const char* example, program p) {
   return input(p, std::string(SOURCE_DIR) + "/examples/" + example + "/weblar.txt", "weblar.txt");
 }
 
-// Energy and gradient of domica_3 on the large dome (2791 nodes, 5400 triangles).
-void energy_large_dome(benchmark::State& state) {
-  problem p = load("large_dome/domica_3", program::domica_3);
+// Hencky's clamped disc of makenet (radius 1, young 10000, poisson 0.3,
+// thickness 0.1, pressure -1), numbered ring by ring, as domica_3 reads it.
+problem disc(int rings) {
+  std::string path = (std::filesystem::temp_directory_path() / ("domica_bench_energy_" + std::to_string(rings) + ".txt")).string();
+  std::string command = std::string("'") + MAKENET_EXE +
+                        "' disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 program=3 numbering=rings rings=" +
+                        std::to_string(rings) + " > '" + path + "'";
+  if (std::system(command.c_str()) != 0) std::abort();
+  problem p = input(program::domica_3, path, "weblar.txt");
+  std::filesystem::remove(path);
+  return p;
+}
+
+// Energy and gradient of domica_3 at random displacements under the full
+// pressure. First argument, the net: 0 the large dome example (2791 nodes,
+// 5400 triangles), 20 or 58 the disc of that many rings (1261 nodes, 2400
+// triangles; 10267 nodes, 20184 triangles). Second: 0 the plain loop, 1 the
+// vector lanes on one thread, 2 on two threads.
+void energy_nets(benchmark::State& state) {
+  int net = static_cast<int>(state.range(0));
+  problem p = net == 0 ? load("large_dome/domica_3", program::domica_3) : disc(net);
   state3 s = start3(p);
   std::mt19937 rng(1);
   std::uniform_real_distribution<double> u(-0.01, 0.01);
   for (int i = 1; i <= s.as.d.n; ++i) s.x(i) = u(rng);
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
-  int threads = static_cast<int>(state.range(0));
-  set_energy_threads(threads);
+  int mode = static_cast<int>(state.range(1));
+  set_energy_threads(std::max(mode, 1));
   for (auto _ : state)
-    benchmark::DoNotOptimize(threads == 0 ? energy_plain(p.nt, s.as, s.ld.force, s.x, s.g) : energy(p.nt, s.as, s.ld.force, s.x, s.g));
+    benchmark::DoNotOptimize(mode == 0 ? energy_plain(p.nt, s.as, s.ld.force, s.x, s.g) : energy(p.nt, s.as, s.ld.force, s.x, s.g));
   state.SetItemsProcessed(state.iterations() * p.nt.ne);
   set_energy_threads(0);
 }
-// Argument 0: the plain loop; 1, 2: the shared form with that many threads.
-BENCHMARK(energy_large_dome)->Arg(0)->Arg(1)->Arg(2)->UseRealTime();
+BENCHMARK(energy_nets)->ArgsProduct({{20, 0, 58}, {0, 1, 2}})->ArgNames({"net", "threads"})->UseRealTime();
 
 // Force setting of domica_3 on the large dome.
 void setforce_large_dome(benchmark::State& state) {

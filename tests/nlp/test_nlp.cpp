@@ -6,6 +6,7 @@
 
 
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
@@ -71,6 +72,19 @@ TEST(Norm, LargestMagnitude) {
   EXPECT_EQ(norm(0, fmat1(0)), 0.0);
   EXPECT_EQ(norm(2, vec({-3, 2})), 3.0);
   EXPECT_TRUE(std::isnan(norm(3, vec({1, NAN, -2}))));  // no convergence test may pass on a non-number
+  // Every length around the vector width, the largest entry and a
+  // non-number at every place: the first non-number, or the largest magnitude.
+  for (int n = 1; n <= 11; ++n)
+    for (int at = 1; at <= n; ++at) {
+      fmat1 v(n);
+      for (int k = 1; k <= n; ++k) v(k) = k % 2 ? -0.0 : 0.5 * k;
+      v(at) = -1e300;
+      EXPECT_EQ(norm(n, v), 1e300) << n << " " << at;
+      v(at) = -NAN;
+      if (at < n) v(n) = NAN;
+      double got = norm(n, v);
+      EXPECT_EQ(std::memcmp(&got, &v(at), sizeof got), 0) << n << " " << at;
+    }
 }
 
 TEST(Cubic, ExactZeroSlopesAndSafeguards) {
