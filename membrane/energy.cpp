@@ -1,6 +1,8 @@
 #include "membrane/energy.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "membrane/pool.h"
@@ -181,13 +183,17 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
     // Part 0 carries the chain: it takes fewer blocks and nodes (a link
     // costs about a hundredth of a block and a tenth of a node).
     const int parts = pool.threads();
+    // One hand-over to the threads; they meet once between the triangles
+    // and the sums.
+    std::atomic<int> arrived{0};
     pool.run(parts, [&](int, int, int part) {
       int lo, hi;
       split(blocks, n / 100, parts, part, lo, hi);
       triangles(lo, hi, part);
-    });
-    pool.run(parts, [&](int, int, int part) {
-      int lo, hi;
+      arrived.fetch_add(1);
+      for (long spins = 0; arrived.load() < parts; ++spins)
+        if (spins < 100000) __builtin_ia32_pause();
+        else std::this_thread::yield();
       split(nn, ne / 10, parts, part, lo, hi);
       sums(lo, hi, part);
     });
