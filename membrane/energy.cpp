@@ -181,14 +181,14 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
     sums(1, nn, 0);
   } else {
     // Part 0 carries the chain: it takes fewer blocks and nodes (a link
-    // costs about a hundredth of a block and a tenth of a node).
+    // costs about a 150th of a block and a tenth of a node).
     const int parts = pool.threads();
     // One hand-over to the threads; they meet once between the triangles
     // and the sums.
     std::atomic<int> arrived{0};
     pool.run(parts, [&](int, int, int part) {
       int lo, hi;
-      split(blocks, n / 100, parts, part, lo, hi);
+      split(blocks, n / 150, parts, part, lo, hi);
       triangles(lo, hi, part);
       arrived.fetch_add(1);
       for (long spins = 0; arrived.load() < parts; ++spins)
