@@ -109,20 +109,25 @@ int band_tangent::solve(fmat1& b) {
     }
     for (int q = 4; q < ns; ++q) t[special[q]] = kept[q];
   };
-  // Steps k0 .. k1 on column j, in order. Rows above `top` of the column
-  // are still zero: a step k < top whose interchange partner lies above top
-  // too only exchanges two zeros and has a zero U(k, j), so it is left out.
-  // Once a step has been applied, top is 0 and every later step is applied.
+  // Step k on column j unless it can be left out: rows above `top` of the
+  // column are still zero, so a step k < top whose interchange partner lies
+  // above top too only exchanges two zeros and has a zero U(k, j). Once a
+  // step has been applied, top is 0 and every later step is applied.
+  auto needed = [&](int k, int& top) {
+    if (k < top && piv_[static_cast<std::size_t>(k)] < top) return false;
+    top = 0;
+    return true;
+  };
+  // Steps k0 .. k1 on column j, in order.
   auto steps = [&](int k0, int k1, int j, int& top) {
     double* t = column(j) - j + kv;
     int k = k0;
-    while (k <= k1 && k < top && piv_[static_cast<std::size_t>(k)] < top) ++k;
+    while (k <= k1 && !needed(k, top)) ++k;
     if (k > k1) return;
-    top = 0;
     for (; k + 3 <= k1 && k + 3 + kl <= n && kl >= 4; k += 4) four_steps(k, t);
     for (; k <= k1; ++k) step(k, t);
   };
-  const int block = 16;
+  const int block = 64;
   int top[block];
   for (int j0 = 1; j0 <= n; j0 += block) {
     int j1 = std::min(n, j0 + block - 1);
@@ -132,7 +137,24 @@ int band_tangent::solve(fmat1& b) {
       int r = std::max(1, j - kv), last = std::min(n, j + kl);
       while (r <= last && t[r] == 0.0) ++r;
       top[j - j0] = r;
-      steps(std::max(1, j - kv), j0 - 1, j, top[j - j0]);
+    }
+    // The steps before the block, each group of four on all the block's
+    // columns in turn, so that their multipliers are read from memory once
+    // for the block. A column takes no step above its stored rows.
+    for (int k = std::max(1, j0 - kv); k < j0;) {
+      int next = k + 3 < j0 && k + 3 + kl <= n && kl >= 4 ? k + 4 : k + 1;
+      for (int j = j0; j <= j1; ++j) {
+        int first = std::max(1, j - kv);
+        int& tj = top[j - j0];
+        double* t = column(j) - j + kv;
+        if (next == k + 4 && tj == 0 && k >= first) {
+          four_steps(k, t);
+          continue;
+        }
+        for (int ks = std::max(k, first); ks < next; ++ks)
+          if (needed(ks, tj)) step(ks, t);
+      }
+      k = next;
     }
     for (int j = j0; j <= j1; ++j) {
       steps(std::max(j0, j - kv), j - 1, j, top[j - j0]);
