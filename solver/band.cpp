@@ -87,6 +87,26 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) int largest(const d
   return r;
 }
 
+// The four steps of update4 on two columns ta and tb (multipliers ua, ub),
+// so that the multipliers are read once for both.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void update4x2(double* __restrict ta, double* __restrict tb,
+                                                                 const double* l0, const double* l1, const double* l2,
+                                                                 const double* l3, const double ua[4], const double ub[4],
+                                                                 int m) {
+  const double a0 = ua[0], a1 = ua[1], a2 = ua[2], a3 = ua[3];
+  const double b0 = ub[0], b1 = ub[1], b2 = ub[2], b3 = ub[3];
+  for (int r = 0; r < m; ++r) {
+    double a = ta[r] - l0[r] * a0;
+    double b = tb[r] - l0[r] * b0;
+    a = a - l1[r] * a1;
+    b = b - l1[r] * b1;
+    a = a - l2[r] * a2;
+    b = b - l2[r] * b2;
+    ta[r] = a - l3[r] * a3;
+    tb[r] = b - l3[r] * b3;
+  }
+}
+
 }  // namespace
 
 // Left-looking by blocks of columns: the steps before a block are applied to
@@ -111,48 +131,85 @@ int band_tangent::solve(fmat1& b) {
     double u = t[k];
     if (u != 0.0) update1(t + k + 1, column(k) + kv + 1, u, last(k) - k);
   };
-  // Steps k .. k+3 on column j. The rows of step k + s reach to last(k + s).
-  auto four_steps = [&](int k, double* t) {
-    // The four pivot rows, then the other rows an interchange touches, each once.
-    int special[8] = {k, k + 1, k + 2, k + 3};
-    int ns = 4;
+  // Steps k .. k+3, the same on every column: the four pivot rows, then the
+  // other rows an interchange touches, each once; the last row of each step;
+  // the rows k+4 .. k+3+m that receive all four in one pass.
+  struct group {
+    int k, ns, m;
+    int special[8], e[4];
+  };
+  auto plan = [&](int k, group& g) {
+    g.k = k;
+    g.ns = 4;
+    for (int s = 0; s < 4; ++s) g.special[s] = k + s;
     for (int s = 0; s < 4; ++s) {
       int p = piv_[static_cast<std::size_t>(k + s)];
       bool listed = p <= k + 3;
-      for (int q = 4; q < ns; ++q) listed = listed || special[q] == p;
-      if (!listed) special[ns++] = p;
+      for (int q = 4; q < g.ns; ++q) listed = listed || g.special[q] == p;
+      if (!listed) g.special[g.ns++] = p;
+      g.e[s] = last(k + s);
     }
-    double u[4];
-    int e[4] = {last(k), last(k + 1), last(k + 2), last(k + 3)};
+    // Rows k+4 .. k+kl lie in all four windows as stored; those below the last
+    // multiplier of all four are left alone.
+    g.m = std::min(k + kl, std::max(std::max(g.e[0], g.e[1]), std::max(g.e[2], g.e[3]))) - (k + 3);
+  };
+  // The rows of a group's steps on column j that an interchange touches, one
+  // step after the other, and the rows k+kl+1 .. k+kl+3 that lie in the
+  // windows of the later steps only; u receives U(k .. k+3, j). The
+  // interchanged rows below the pivot rows are final then: kept aside from
+  // the pass over the other rows.
+  auto head = [&](const group& g, double* t, double u[4], double kept[8]) {
+    const int k = g.k;
     for (int s = 0; s < 4; ++s) {
       int ks = k + s, p = piv_[static_cast<std::size_t>(ks)];
       if (p != ks) std::swap(t[ks], t[p]);
       u[s] = t[ks];
       if (u[s] == 0.0) continue;
-      for (int q = 0; q < ns; ++q) {
-        int r = special[q];
-        if (r > ks && r <= e[s]) t[r] = t[r] - mult(ks, r) * u[s];
+      for (int q = 0; q < g.ns; ++q) {
+        int r = g.special[q];
+        if (r > ks && r <= g.e[s]) t[r] = t[r] - mult(ks, r) * u[s];
       }
     }
-    // Rows k+kl+1 .. k+kl+3 lie in the windows of the later steps only. The
-    // interchanged rows below the pivot rows are final already: kept aside
-    // from the passes below.
-    double kept[8];
-    for (int q = 4; q < ns; ++q) kept[q] = t[special[q]];
+    for (int q = 4; q < g.ns; ++q) kept[q] = t[g.special[q]];
     for (int s = 1; s < 4; ++s)
       if (u[s] != 0.0)
-        for (int r = k + kl + 1; r <= e[s]; ++r) t[r] = t[r] - mult(k + s, r) * u[s];
-    // Rows k+4 .. k+kl lie in all four windows as stored; those below the last
-    // multiplier of all four are left alone.
-    int m = std::min(k + kl, std::max(std::max(e[0], e[1]), std::max(e[2], e[3]))) - (k + 3);
-    double* tr = t + k + 4;
-    if (m > 0 && u[0] != 0.0 && u[1] != 0.0 && u[2] != 0.0 && u[3] != 0.0) {
-      update4(tr, &column(k)[kv + 4], &column(k + 1)[kv + 3], &column(k + 2)[kv + 2], &column(k + 3)[kv + 1], u, m);
-    } else if (m > 0) {
+        for (int r = k + kl + 1; r <= g.e[s]; ++r) t[r] = t[r] - mult(k + s, r) * u[s];
+  };
+  auto restore = [&](const group& g, double* t, const double kept[8]) {
+    for (int q = 4; q < g.ns; ++q) t[g.special[q]] = kept[q];
+  };
+  auto lcol = [&](const group& g, int s) { return &column(g.k + s)[kv + 4 - s]; };
+  auto all = [](const double u[4]) { return u[0] != 0.0 && u[1] != 0.0 && u[2] != 0.0 && u[3] != 0.0; };
+  // The rows k+4 .. k+3+m of one column.
+  auto bulk = [&](const group& g, double* t, const double u[4]) {
+    if (g.m <= 0) return;
+    double* tr = t + g.k + 4;
+    if (all(u)) {
+      update4(tr, lcol(g, 0), lcol(g, 1), lcol(g, 2), lcol(g, 3), u, g.m);
+    } else {
       for (int s = 0; s < 4; ++s)
-        if (u[s] != 0.0) update1(tr, &column(k + s)[kv + 4 - s], u[s], m);
+        if (u[s] != 0.0) update1(tr, lcol(g, s), u[s], g.m);
     }
-    for (int q = 4; q < ns; ++q) t[special[q]] = kept[q];
+  };
+  // A group's steps on one column, and on two columns at once.
+  auto four_steps = [&](const group& g, double* t) {
+    double u[4], kept[8];
+    head(g, t, u, kept);
+    bulk(g, t, u);
+    restore(g, t, kept);
+  };
+  auto four_steps2 = [&](const group& g, double* ta, double* tb) {
+    double ua[4], ub[4], kepta[8], keptb[8];
+    head(g, ta, ua, kepta);
+    head(g, tb, ub, keptb);
+    if (g.m > 0 && all(ua) && all(ub)) {
+      update4x2(ta + g.k + 4, tb + g.k + 4, lcol(g, 0), lcol(g, 1), lcol(g, 2), lcol(g, 3), ua, ub, g.m);
+    } else {
+      bulk(g, ta, ua);
+      bulk(g, tb, ub);
+    }
+    restore(g, ta, kepta);
+    restore(g, tb, keptb);
   };
   // Step k on column j unless it can be left out: rows above `top` of the
   // column are still zero, so a step k < top whose interchange partner lies
@@ -172,7 +229,11 @@ int band_tangent::solve(fmat1& b) {
     int k = k0;
     while (k <= k1 && !needed(k, top, from)) ++k;
     if (k > k1) return;
-    for (; k + 3 <= k1 && kl >= 4; k += 4) four_steps(k, t);
+    for (; k + 3 <= k1 && kl >= 4; k += 4) {
+      group g;
+      plan(k, g);
+      four_steps(g, t);
+    }
     for (; k <= k1; ++k) step(k, t);
   };
   std::vector<int> reach(static_cast<std::size_t>(n) + 1, 0);
@@ -190,17 +251,26 @@ int band_tangent::solve(fmat1& b) {
     // for the block. A column takes no step above its stored rows.
     for (int k = std::max(1, j0 - kv); k < j0;) {
       int next = k + 3 < j0 && kl >= 4 ? k + 4 : k + 1;
+      group g;
+      if (next == k + 4) plan(k, g);
+      double* waiting = nullptr;  // a column that takes the four steps, for a pair
       for (int j = j0; j <= j1; ++j) {
         int first = std::max(1, j - kv);
         int& tj = top[j - j0];
         double* t = column(j) - j + kv;
         if (next == k + 4 && tj == 0 && k >= first) {
-          four_steps(k, t);
+          if (waiting == nullptr) {
+            waiting = t;
+          } else {
+            four_steps2(g, waiting, t);
+            waiting = nullptr;
+          }
           continue;
         }
         for (int ks = std::max(k, first); ks < next; ++ks)
           if (needed(ks, tj, from[j - j0])) step(ks, t);
       }
+      if (waiting != nullptr) four_steps(g, waiting);
       k = next;
     }
     for (int j = j0; j <= j1; ++j) {
