@@ -50,6 +50,11 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void update4(double
   }
 }
 
+// d[r] / pivot for r = 0..m-1: the divisions one by one, in vector form.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void divide(double* d, double pivot, int m) {
+  for (int r = 0; r < m; ++r) d[r] = d[r] / pivot;
+}
+
 // The last r in lo..hi with t[r] != 0, lo - 1 if none.
 __attribute__((target_clones("avx512f", "avx2", "default"))) int last_nonzero(const double* t, int lo, int hi) {
   int r = hi;
@@ -288,7 +293,7 @@ int band_tangent::solve(fmat1& b) {
       // in the later steps.
       if (m == best) m = last_nonzero(d, 1, m);
       last_[static_cast<std::size_t>(j)] = j + m;
-      for (int r = 1; r <= m; ++r) d[r] = d[r] / pivot;
+      divide(d + 1, pivot, m);
       // Rows of U above `from` are zero.
       int f = std::min(from[j - j0], j);
       reach[static_cast<std::size_t>(f)] = std::max(reach[static_cast<std::size_t>(f)], j);
