@@ -114,12 +114,16 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void update4x2(doub
 
 }  // namespace
 
-// Left-looking by blocks of columns: the steps before a block are applied to
-// all its columns (each column still receives them in the order of the
-// steps), then the block is finished column by column. Steps are applied to a
-// column four at a time where it can be done exactly: the few rows that the
-// four interchanges touch are brought up to date one step after the other,
-// the rest receive the four steps in one pass.
+// Left-looking by blocks of 64 columns: the steps before a block are applied
+// to all its columns, each group of four steps to every column in turn, so
+// that the group's multipliers come from memory once a block while the
+// block's columns stay in the cache (each column still receives the steps in
+// their order); then the block is finished column by column. Steps are
+// applied to a column four at a time where it can be done exactly: the few
+// rows that the four interchanges touch are brought up to date one step after
+// the other, the rest receive the four steps in one pass. A step reaches only
+// as far down as its last nonzero multiplier, which on a ring-by-ring
+// numbering is often far above the band's edge.
 int band_tangent::solve(fmat1& b) {
   const int n = n_, kl = kl_, kv = kv_;
   const std::size_t ld = static_cast<std::size_t>(ld_);

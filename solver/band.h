@@ -35,7 +35,8 @@ class band_tangent {
 
   void zero();
 
-  // s(i, j) += v for |i - j| <= kl.
+  // s(i, j) += v for |i - j| <= kl. The rows of a column above the first one
+  // given a value are taken as zero by solve().
   void add(int i, int j, double v) {
     DOMICA_BOUNDS(i - j, -kl_, kl_);
     double& a = ab_[static_cast<std::size_t>(j - 1) * ld_ + static_cast<std::size_t>(kv_ + i - j)];
