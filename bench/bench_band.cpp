@@ -10,7 +10,7 @@
 // domica_2's element code at a paraboloid near the converged form (centre
 // deflection 0.0654), on the ring-by-ring numbering and on reverse
 // Cuthill-McKee. Arguments: the rings of the disc (8: 217 nodes, 12: 469,
-// 20: 1261), then 0 for ring-by-ring or 1 for reverse Cuthill-McKee.
+// 20: 1261, 26: 2107), then 0 for ring-by-ring or 1 for reverse Cuthill-McKee.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -156,7 +156,7 @@ void dense_tangent_solve(benchmark::State& state) {
 // depend on the numbering) on the small discs only.
 void all_discs(benchmark::internal::Benchmark* b) {
   b->ArgNames({"rings", "rcm"})->Unit(benchmark::kMillisecond);
-  for (int rings : {8, 12, 20})
+  for (int rings : {8, 12, 20, 26})
     for (int rcm : {0, 1}) b->Args({rings, rcm});
 }
 void small_discs(benchmark::internal::Benchmark* b) { b->ArgNames({"rings", "rcm"})->Args({8, 0})->Args({12, 0})->Unit(benchmark::kMillisecond); }

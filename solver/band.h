@@ -35,11 +35,14 @@ class band_tangent {
 
   void zero();
 
-  // s(i, j) += v for |i - j| <= kl.
+  // s(i, j) += v for |i - j| <= kl. The rows of a column above the first one
+  // given a value are taken as zero by solve().
   void add(int i, int j, double v) {
     DOMICA_BOUNDS(i - j, -kl_, kl_);
     double& a = ab_[static_cast<std::size_t>(j - 1) * ld_ + static_cast<std::size_t>(kv_ + i - j)];
     a = a + v;
+    int& t = top_[static_cast<std::size_t>(j)];
+    t = i < t ? i : t;
   }
 
   // Solve s x = b in place (b has n entries); the stored entries become the
@@ -52,7 +55,9 @@ class band_tangent {
  private:
   int n_, kl_, ku_, kv_, ld_;
   std::vector<double> ab_;
-  std::vector<int> piv_;  // piv_[k]: the row interchanged with row k at step k (1-based, slot 0 unused)
+  std::vector<int> piv_;   // piv_[k]: the row interchanged with row k at step k (1-based, slot 0 unused)
+  std::vector<int> top_;   // top_[j]: the first row of column j given a value since zero(), n + 1 if none
+  std::vector<int> last_;  // last_[k]: the last row whose multiplier of step k is not zero (k if none)
 };
 
 }  // namespace domica
