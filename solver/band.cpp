@@ -20,14 +20,25 @@ band_tangent::band_tangent(int n, int kl) : n_(n), kl_(kl), ku_(kl), kv_(2 * kl)
     piv_.assign(static_cast<std::size_t>(n) + 1, 0);
     top_.assign(static_cast<std::size_t>(n) + 1, n + 1);
     last_.assign(static_cast<std::size_t>(n) + 1, 0);
+    dirty_.assign(static_cast<std::size_t>(n) + 1, n + 1);
   } catch (const std::bad_alloc&) {
     too_large(n, bytes(n, kl), "the band of the Newton tangent", "more than can be allocated");
   }
 }
 
+// Only the rows given a value or changed by the factorisation can be
+// nonzero: rows min(top, dirty) .. j + kl of column j.
 void band_tangent::zero() {
-  std::fill(ab_.begin(), ab_.end(), 0.0);
+  const std::size_t ld = static_cast<std::size_t>(ld_);
+  for (int j = 1; j <= n_; ++j) {
+    int first = std::min(top_[static_cast<std::size_t>(j)], dirty_[static_cast<std::size_t>(j)]);
+    int last = std::min(n_, j + kl_);
+    if (first > last) continue;
+    double* c = ab_.data() + static_cast<std::size_t>(j - 1) * ld;
+    std::fill(c + (first - j + kv_), c + (last - j + kv_) + 1, 0.0);
+  }
   std::fill(top_.begin(), top_.end(), n_ + 1);
+  std::fill(dirty_.begin(), dirty_.end(), n_ + 1);
 }
 
 namespace {
@@ -292,7 +303,10 @@ int band_tangent::solve(fmat1& b) {
       piv_[static_cast<std::size_t>(j)] = j + best;
       if (best != 0) std::swap(d[0], d[best]);
       double pivot = d[0];
-      if (pivot == 0.0 || !std::isfinite(pivot)) return j;
+      if (pivot == 0.0 || !std::isfinite(pivot)) {
+        for (int jj = j0; jj <= j1; ++jj) dirty_[static_cast<std::size_t>(jj)] = std::min(from[jj - j0], jj);
+        return j;
+      }
       // The multipliers below the last nonzero one stay zero and take no part
       // in the later steps.
       if (m == best) m = last_nonzero(d, 1, m);
@@ -302,6 +316,7 @@ int band_tangent::solve(fmat1& b) {
       int f = std::min(from[j - j0], j);
       reach[static_cast<std::size_t>(f)] = std::max(reach[static_cast<std::size_t>(f)], j);
     }
+    for (int j = j0; j <= j1; ++j) dirty_[static_cast<std::size_t>(j)] = std::min(from[j - j0], j);
   }
   // Forward substitution: the interchanges in their sequence, each step's
   // multipliers applied to the rows below it.

@@ -58,6 +58,8 @@ class band_tangent {
   std::vector<int> piv_;   // piv_[k]: the row interchanged with row k at step k (1-based, slot 0 unused)
   std::vector<int> top_;   // top_[j]: the first row of column j given a value since zero(), n + 1 if none
   std::vector<int> last_;  // last_[k]: the last row whose multiplier of step k is not zero (k if none)
+  std::vector<int> dirty_; // dirty_[j]: the first row of column j that solve() may have changed, n + 1 if none;
+                           // with top_, the part of the column that zero() has to clear
 };
 
 }  // namespace domica
