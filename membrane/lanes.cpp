@@ -40,14 +40,6 @@ triangle_lanes make_lanes(const net& nt, const arr1<cst_plan>& plan, const numbe
   for (int e = 1; e <= nt.ne; ++e)
     for (int loc = 1; loc <= 3; ++loc)
       t.node_at[static_cast<std::size_t>(next[static_cast<std::size_t>(nt.tri(e)(loc) - 1)]++)] = static_cast<int>(lane_position(e, 3 * (loc - 1)));
-  // A node's first triangle is the first in its list; nodes of no triangle go last.
-  t.node_order.resize(static_cast<std::size_t>(nt.nn));
-  for (int glob = 1; glob <= nt.nn; ++glob) t.node_order[static_cast<std::size_t>(glob - 1)] = glob;
-  auto first = [&](int glob) {
-    std::size_t k = static_cast<std::size_t>(t.node_start[static_cast<std::size_t>(glob - 1)]);
-    return k < static_cast<std::size_t>(t.node_start[static_cast<std::size_t>(glob)]) ? t.node_at[k] : 9 * static_cast<int>(pad);
-  };
-  std::stable_sort(t.node_order.begin(), t.node_order.end(), [&](int a, int b) { return first(a) < first(b); });
   t.free_at.assign(static_cast<std::size_t>(d.n), 0);
   for (int glob = 1; glob <= nt.nn; ++glob)
     for (int axis = 1; axis <= 3; ++axis)

@@ -29,8 +29,6 @@ struct triangle_lanes {
   // + lanes and + 2 lanes): node_at[node_start[glob - 1] .. node_start[glob] - 1].
   std::vector<int> node_start, node_at;  // nn + 1 and 3 ne entries
   std::vector<int> block_lo, block_hi;   // blocks: the lowest and highest node of the block's triangles
-  std::vector<int> node_order;           // nn: the nodes by their first triangle, so that a range of
-                                         // them mostly meets the triangles of a range of blocks
   std::vector<int> free_at;              // n: 3 (glob - 1) + axis - 1 of unknown i at i - 1
 };
 
