@@ -14,15 +14,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "common/input.h"
+#include "bench/disc.h"
 #include "common/number.h"
 #include "domica_2/driver.h"
 #include "domica_2/structure.h"
@@ -66,15 +64,7 @@ const disc_tangent& tangent_of(int rings, bool rcm) {
   static std::map<std::pair<int, bool>, disc_tangent> made;
   auto found = made.find({rings, rcm});
   if (found != made.end()) return found->second;
-  std::string path = (std::filesystem::temp_directory_path() /
-                      ("domica_bench_disc_" + std::to_string(rings) + (rcm ? "_rcm" : "_rings") + ".txt"))
-                         .string();
-  std::string command = std::string("'") + MAKENET_EXE +
-                        "' disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 program=2 rings=" +
-                        std::to_string(rings) + (rcm ? " numbering=rcm" : " numbering=rings") + " > '" + path + "'";
-  if (std::system(command.c_str()) != 0) std::abort();
-  problem p = input(program::domica_2, path, "weblar.txt");
-  std::filesystem::remove(path);
+  problem p = hencky_disc(rings, program::domica_2, rcm);
   state2 s = start2(p);
   disc_tangent& t = made[{rings, rcm}];
   t.n = s.as.d.n;
@@ -105,18 +95,24 @@ void label(benchmark::State& state, const disc_tangent& t) {
   state.counters["kl"] = t.kl;
 }
 
-// domica_2's band solver: factorisation and solution in one call.
-void band_tangent_solve(benchmark::State& state) {
-  const disc_tangent& t = tangent_of(static_cast<int>(state.range(0)), state.range(1) != 0);
+// A copy of the stored tangent factored and solved, the copy not timed.
+template <class Tangent>
+void time_solve(benchmark::State& state, const disc_tangent& t, const Tangent& stored) {
   for (auto _ : state) {
     state.PauseTiming();
-    band_tangent a = *t.band;
+    Tangent a = stored;
     fmat1 b = t.r;
     state.ResumeTiming();
     if (a.solve(b) != 0) state.SkipWithError("zero pivot");
     benchmark::DoNotOptimize(b);
   }
   label(state, t);
+}
+
+// domica_2's band solver: factorisation and solution in one call.
+void band_tangent_solve(benchmark::State& state) {
+  const disc_tangent& t = tangent_of(static_cast<int>(state.range(0)), state.range(1) != 0);
+  time_solve(state, t, *t.band);
 }
 
 // LAPACK: dgbtrf, then dgbtrs for the one right-hand side.
@@ -141,15 +137,7 @@ void lapack_tangent_solve(benchmark::State& state) {
 // The dense Crout on the whole matrix.
 void dense_tangent_solve(benchmark::State& state) {
   const disc_tangent& t = tangent_of(static_cast<int>(state.range(0)), state.range(1) != 0);
-  for (auto _ : state) {
-    state.PauseTiming();
-    dense_tangent a = *t.dense;
-    fmat1 b = t.r;
-    state.ResumeTiming();
-    if (a.solve(b) != 0) state.SkipWithError("zero pivot");
-    benchmark::DoNotOptimize(b);
-  }
-  label(state, t);
+  time_solve(state, t, *t.dense);
 }
 
 // Both numberings of every disc; the dense solver (whose time does not

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <random>
 
+#include "bench/disc.h"
 #include "common/input.h"
 #include "domica_2/driver.h"
 #include "domica_2/element.h"
@@ -25,19 +24,6 @@ problem load(const char* example, program p) {
   return input(p, std::string(SOURCE_DIR) + "/examples/" + example + "/weblar.txt", "weblar.txt");
 }
 
-// Hencky's clamped disc of makenet (radius 1, young 10000, poisson 0.3,
-// thickness 0.1, pressure -1), numbered ring by ring, as domica_3 reads it.
-problem disc(int rings) {
-  std::string path = (std::filesystem::temp_directory_path() / ("domica_bench_energy_" + std::to_string(rings) + ".txt")).string();
-  std::string command = std::string("'") + MAKENET_EXE +
-                        "' disc radius=1 young=10000 poisson=0.3 thickness=0.1 pressure=-1 program=3 numbering=rings rings=" +
-                        std::to_string(rings) + " > '" + path + "'";
-  if (std::system(command.c_str()) != 0) std::abort();
-  problem p = input(program::domica_3, path, "weblar.txt");
-  std::filesystem::remove(path);
-  return p;
-}
-
 // Energy and gradient of domica_3 at random displacements under the full
 // pressure. First argument, the net: 0 the large dome example (2791 nodes,
 // 5400 triangles), 20 or 58 the disc of that many rings (1261 nodes, 2400
@@ -45,7 +31,7 @@ problem disc(int rings) {
 // vector lanes on one thread, 2 on two threads.
 void energy_nets(benchmark::State& state) {
   int net = static_cast<int>(state.range(0));
-  problem p = net == 0 ? load("large_dome/domica_3", program::domica_3) : disc(net);
+  problem p = net == 0 ? load("large_dome/domica_3", program::domica_3) : hencky_disc(net, program::domica_3, false);
   state3 s = start3(p);
   std::mt19937 rng(1);
   std::uniform_real_distribution<double> u(-0.01, 0.01);
