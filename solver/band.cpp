@@ -21,6 +21,7 @@ band_tangent::band_tangent(int n, int kl) : n_(n), kl_(kl), ku_(kl), kv_(2 * kl)
     top_.assign(static_cast<std::size_t>(n) + 1, n + 1);
     last_.assign(static_cast<std::size_t>(n) + 1, 0);
     dirty_.assign(static_cast<std::size_t>(n) + 1, n + 1);
+    reached_.assign(static_cast<std::size_t>(n) + 1, 0);
   } catch (const std::bad_alloc&) {
     too_large(n, bytes(n, kl), "the band of the Newton tangent", "more than can be allocated");
   }
@@ -273,10 +274,14 @@ int band_tangent::solve(fmat1& b) {
       int next = k + 3 < j0 && kl >= 4 ? k + 4 : k + 1;
       group g;
       if (next == k + 4) plan(k, g);
+      // A column whose first row lies below every row these steps
+      // interchange takes none of them.
+      const int reached = std::max(next - 1, reached_[static_cast<std::size_t>(next - 1)]);
       double* waiting = nullptr;  // a column that takes the four steps, for a pair
       for (int j = j0; j <= j1; ++j) {
-        int first = std::max(1, j - kv);
         int& tj = top[j - j0];
+        if (tj > reached) continue;
+        int first = std::max(1, j - kv);
         double* t = column(j) - j + kv;
         if (next == k + 4 && tj == 0 && k >= first) {
           if (waiting == nullptr) {
@@ -301,6 +306,7 @@ int band_tangent::solve(fmat1& b) {
       int m = last_nonzero(d, 1, std::min(kl, n - j));
       int best = largest(d, m);
       piv_[static_cast<std::size_t>(j)] = j + best;
+      reached_[static_cast<std::size_t>(j)] = std::max(reached_[static_cast<std::size_t>(j) - 1], j + best);
       if (best != 0) std::swap(d[0], d[best]);
       double pivot = d[0];
       if (pivot == 0.0 || !std::isfinite(pivot)) {
@@ -324,9 +330,7 @@ int band_tangent::solve(fmat1& b) {
     int p = piv_[static_cast<std::size_t>(k)];
     if (p != k) std::swap(b(k), b(p));
     double bk = b(k);
-    const double* l = column(k) + kv + 1;
-    int m = last(k) - k;
-    for (int r = 0; r < m; ++r) b(k + 1 + r) = b(k + 1 + r) - l[r] * bk;
+    if (last(k) > k) update1(&b(k + 1), column(k) + kv + 1, bk, last(k) - k);
   }
   // Back substitution along the rows of U, each as far as its last column
   // that can hold a nonzero: reach[i], the last column whose first nonzero

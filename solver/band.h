@@ -60,6 +60,7 @@ class band_tangent {
   std::vector<int> last_;  // last_[k]: the last row whose multiplier of step k is not zero (k if none)
   std::vector<int> dirty_; // dirty_[j]: the first row of column j that solve() may have changed, n + 1 if none;
                            // with top_, the part of the column that zero() has to clear
+  std::vector<int> reached_; // reached_[k]: the lowest row that steps 1..k interchange, at least k (0 at k = 0)
 };
 
 }  // namespace domica
