@@ -120,7 +120,8 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   const double* fes = fe.data();
   // The displacements of the nodes of blocks lo..hi (x for free
   // coordinates, known for fixed ones), then the blocks' energies and forces.
-  constexpr int group = 4;  // blocks between links of the chain
+  constexpr int group = 1;  // blocks between links of the chain: a long run of links would fill
+                           // the reorder buffer and hold up the blocks
   auto triangles = [&, n, nn](int lo, int hi, int part) {
     int first = nn, last = 1;
     for (int b = lo; b <= hi; ++b) {
