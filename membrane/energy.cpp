@@ -119,9 +119,9 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   const int* free_at = t.free_at.data();
   const double* fes = fe.data();
   // The displacements of the nodes of blocks lo..hi (x for free
-  // coordinates, known for fixed ones), then the blocks' energies and forces.
-  constexpr int group = 1;  // blocks between links of the chain: a long run of links would fill
-                           // the reorder buffer and hold up the blocks
+  // coordinates, known for fixed ones), then the blocks' energies and forces,
+  // a few links of the chain after each block (a longer run of links would
+  // fill the reorder buffer and hold up the blocks).
   auto triangles = [&, n, nn](int lo, int hi, int part) {
     int first = nn, last = 1;
     for (int b = lo; b <= hi; ++b) {
@@ -134,13 +134,11 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
         int i = as.d.index(glob, axis);
         u[3 * (glob - 1) + axis - 1] = i <= n ? xv[i - 1] : nt.known(glob, axis);
       }
-    const int step = part == 0 && hi >= lo ? static_cast<int>((static_cast<long>(n) * group + hi - lo) / (hi - lo + 1)) : 0;
+    const int step = part == 0 && hi >= lo ? (n + hi - lo) / (hi - lo + 1) : 0;
     double sum = 0.0;
     int link = 0;
-    for (int b = lo; b <= hi; b += group) {
-      int end = std::min(hi, b + group - 1);
-      triangle_blocks(t, as.hk, b - 1, end, u, &fe[static_cast<std::size_t>(b - 1) * lanes], &ge[static_cast<std::size_t>(b - 1) * 9 * lanes],
-                      set);
+    for (int b = lo; b <= hi; ++b) {
+      triangle_blocks(t, as.hk, b - 1, b, u, &fe[static_cast<std::size_t>(b - 1) * lanes], &ge[static_cast<std::size_t>(b - 1) * 9 * lanes], set);
       for (int upto = std::min(n, link + step); link < upto; ++link) sum = sum - fv[free_at[link]] * xv[link];
     }
     if (part == 0) {

@@ -276,7 +276,7 @@ int band_tangent::solve(fmat1& b) {
       if (next == k + 4) plan(k, g);
       // A column whose first row lies below every row these steps
       // interchange takes none of them.
-      const int reached = std::max(next - 1, reached_[static_cast<std::size_t>(next - 1)]);
+      const int reached = reached_[static_cast<std::size_t>(next - 1)];
       double* waiting = nullptr;  // a column that takes the four steps, for a pair
       for (int j = j0; j <= j1; ++j) {
         int& tj = top[j - j0];
