@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "membrane/pool.h"
+#include "membrane/share.h"
 
 namespace domica {
 
@@ -77,6 +79,161 @@ void split(int count, int extra, int parts, int part, int& lo, int& hi) {
   hi = static_cast<int>(end);
 }
 
+// Displacements of the nodes [nodes[2k], nodes[2k + 1]) into u (3 nn
+// entries, 3 (glob - 1) + axis - 1): x for free coordinates, the known ones
+// for fixed ones.
+void fill_displacements(const net& nt, const assembly& as, const double* xv, const std::vector<int>& nodes, double* u) {
+  const int n = as.d.n;
+  for (std::size_t r = 0; r < nodes.size(); r += 2)
+    for (int glob = nodes[r]; glob < nodes[r + 1]; ++glob)
+      for (int axis = 1; axis <= 3; ++axis) {
+        int i = as.d.index(glob, axis);
+        u[3 * (glob - 1) + axis - 1] = i <= n ? xv[i - 1] : nt.known(glob, axis);
+      }
+}
+
+// The chain's value handed from one part to the next; `round` says which
+// evaluation it belongs to.
+struct alignas(64) baton {
+  std::atomic<long> round{0};
+  double f = 0.0;
+};
+
+double take(const baton& b, long round) {
+  for (long spins = 0; b.round.load(std::memory_order_acquire) != round; ++spins)
+    if (spins < 100000) __builtin_ia32_pause();
+    else std::this_thread::yield();
+  return b.f;
+}
+
+void give(baton& b, long round, double f) {
+  b.f = f;
+  b.round.store(round, std::memory_order_release);
+}
+
+// The blocks of share s, energies into fe and forces into ge (both laid from
+// block s.first), carrying the chain from `sum` over its links 0 .. to - 1
+// (the load term's n, then the triangles') as the energies appear: only the
+// share of part 0, whose blocks begin at block 0, carries links here.
+double own_blocks(const assembly& as, const part_share& s, const double* u, double* fe, double* ge, lane_set set, const double* fv,
+                  const double* xv, double sum, int to) {
+  const triangle_lanes& t = as.tris;
+  const int n = as.d.n;
+  const int* free_at = t.free_at.data();
+  const int step = s.count > 0 ? (to + s.count - 1) / s.count : 0;
+  const std::size_t first = static_cast<std::size_t>(s.first);
+  int link = 0;
+  for (std::size_t r = 0; r < s.runs.size(); r += 2)
+    for (int b = s.runs[r]; b < s.runs[r + 1]; ++b) {
+      const std::size_t at = static_cast<std::size_t>(b) - first;
+      triangle_blocks(t, as.hk, b, b + 1, u, fe + at * lanes, ge + at * 9 * lanes, set);
+      const int upto = std::min({to, link + step, n + (b + 1) * lanes});
+      for (; link < std::min(upto, n); ++link) sum = sum - fv[free_at[link]] * xv[link];
+      for (; link < upto; ++link) sum = sum + fe[link - n];
+    }
+  for (; link < std::min(to, n); ++link) sum = sum - fv[free_at[link]] * xv[link];
+  for (; link < to; ++link) sum = sum + fe[link - n];
+  return sum;
+}
+
+// The forces on the coordinates of share s's nodes, the load's and then the
+// triangles' in triangle order, from its own forces ge (laid from block
+// s.first). With `carry` (a part after the first) it also takes the chain
+// from `in` once it is there and carries it over the energies fe of its
+// blocks, and returns it. (Two instances: the one without the chain keeps the
+// node loop as lean as the first part's needs.)
+template <bool carry>
+double own_sums(const assembly& as, const part_share& s, const double* fv, const double* ge, const double* fe, int ne, const baton* in,
+                long round, double* gv) {
+  const triangle_lanes& t = as.tris;
+  const int n = as.d.n;
+  const int* node_at = t.node_at.data();
+  const int* node_start = t.node_start.data();
+  const int off = s.first * 9 * lanes, foff = s.first * lanes;
+  const int to = std::min(ne, s.chain_hi * lanes);
+  int link = std::min(ne, s.chain_lo * lanes), step = 0;
+  bool have = false;
+  double sum = 0.0;
+  int left = 0;
+  for (std::size_t r = 0; r < s.nodes.size(); r += 2) left += s.nodes[r + 1] - s.nodes[r];
+  for (std::size_t r = 0; r < s.nodes.size(); r += 2)
+    for (int glob = s.nodes[r]; glob < s.nodes[r + 1]; ++glob, --left) {
+      const int i1 = as.d.index(glob, 1), i2 = as.d.index(glob, 2), i3 = as.d.index(glob, 3);
+      double s1 = -fv[3 * (glob - 1)], s2 = -fv[3 * (glob - 1) + 1], s3 = -fv[3 * (glob - 1) + 2];
+      for (const int *at = node_at + node_start[glob - 1], *end = node_at + node_start[glob]; at < end; ++at) {
+        const double* ge1 = ge + (*at - off);
+        s1 = s1 + ge1[0];
+        s2 = s2 + ge1[lanes];
+        s3 = s3 + ge1[2 * lanes];
+      }
+      if (i1 <= n) gv[i1 - 1] = s1;
+      if (i2 <= n) gv[i2 - 1] = s2;
+      if (i3 <= n) gv[i3 - 1] = s3;
+      if (!carry || link == to) continue;
+      if (!have) {
+        // Ask once a node until the part before hands the chain over.
+        if (in->round.load(std::memory_order_acquire) == round) {
+          have = true;
+          sum = in->f;
+          step = (to - link + left - 1) / left;
+        }
+      } else {
+        for (int upto = std::min(to, link + step); link < upto; ++link) sum = sum + fe[link - foff];
+      }
+    }
+  if (!carry) return 0.0;
+  if (!have) sum = take(*in, round);
+  for (; link < to; ++link) sum = sum + fe[link - foff];
+  return sum;
+}
+
+// The energy shared among the pool's threads, each with its own forces and
+// energies (membrane/share.h): the threads never wait for each other's
+// forces, and the chain goes from part to part.
+double own_forces(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, lane_set set, worker_pool& pool) {
+  const triangle_lanes& t = as.tris;
+  const int n = as.d.n, ne = nt.ne, parts = pool.threads();
+  static std::vector<std::vector<double>> us, own_fe, own_ge;
+  static std::unique_ptr<baton[]> batons;
+  static int baton_count = 0;
+  static long round = 0;
+  us.resize(static_cast<std::size_t>(parts));
+  own_fe.resize(static_cast<std::size_t>(parts));
+  own_ge.resize(static_cast<std::size_t>(parts));
+  for (int part = 0; part < parts; ++part) {
+    const part_share& s = t.shares[static_cast<std::size_t>(part)];
+    const std::size_t span = static_cast<std::size_t>(s.last - s.first);
+    us[static_cast<std::size_t>(part)].resize(static_cast<std::size_t>(3 * nt.nn));
+    own_fe[static_cast<std::size_t>(part)].resize(span * lanes);
+    own_ge[static_cast<std::size_t>(part)].resize(span * 9 * lanes);
+  }
+  if (baton_count != parts) {
+    batons = std::make_unique<baton[]>(static_cast<std::size_t>(parts));
+    baton_count = parts;
+  }
+  const long r = ++round;
+  const double* fv = force.data();
+  const double* xv = x.data();
+  double f = 0.0;
+  pool.run(parts, [&](int, int, int part) {
+    const part_share& s = t.shares[static_cast<std::size_t>(part)];
+    double* u = us[static_cast<std::size_t>(part)].data();
+    double* fe = own_fe[static_cast<std::size_t>(part)].data();
+    double* ge = own_ge[static_cast<std::size_t>(part)].data();
+    fill_displacements(nt, as, xv, s.u_nodes, u);
+    if (part == 0) {
+      give(batons[0], r, own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, n + std::min(ne, s.chain_hi * lanes)));
+      own_sums<false>(as, s, fv, ge, fe, ne, nullptr, r, g.data());
+    } else {
+      own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0);
+      double sum = own_sums<true>(as, s, fv, ge, fe, ne, &batons[part - 1], r, g.data());
+      if (part < parts - 1) give(batons[part], r, sum);
+      else f = sum;
+    }
+  });
+  return f;
+}
+
 lane_set lane_choice() {
   static const lane_set set = widest_lanes();
   return set;
@@ -101,6 +258,13 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   const int n = as.d.n, nn = nt.nn, ne = nt.ne, blocks = t.blocks;
   worker_pool& pool = energy_pool();
   const bool shared = ne >= parallel_from && pool.threads() > 1;
+  if (shared) {
+    if (t.shares.size() != static_cast<std::size_t>(pool.threads())) t.shares = share_out(t, nn, n, pool.threads());
+    int computed = 0;
+    for (const part_share& s : t.shares) computed += s.count;
+    // Unless the numbering makes the parts compute many blocks twice.
+    if (computed <= blocks + blocks / 4) return own_forces(nt, as, force, x, g, set, pool);
+  }
   // Each thread its own displacements, so no thread waits for another's.
   static std::vector<std::vector<double>> us;
   static std::vector<double> fe, ge;
@@ -179,11 +343,10 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
     triangles(1, blocks, 0);
     sums(1, nn, 0);
   } else {
+    // Each block is computed once, and the parts meet before they sum.
     // Part 0 carries the chain: it takes fewer blocks and nodes (a link
     // costs about a 150th of a block and a tenth of a node).
     const int parts = pool.threads();
-    // One hand-over to the threads; they meet once between the triangles
-    // and the sums.
     std::atomic<int> arrived{0};
     pool.run(parts, [&](int, int, int part) {
       int lo, hi;

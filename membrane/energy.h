@@ -22,9 +22,12 @@ namespace domica {
 //
 // Eight triangles at a time go through the vector lanes (membrane/lanes.h),
 // with the widest instruction set the processor runs; on a large net the
-// blocks are shared among the threads of energy_pool() (membrane/pool.h).
-// Every sum is still formed in triangle order, so the result is the plain
-// loop's (energy_plain) to the last bit.
+// blocks are shared among the threads of energy_pool() (membrane/pool.h),
+// each thread computing the blocks its nodes need (membrane/share.h), or,
+// where the triangles' order makes that compute many blocks twice, each
+// block once with the threads meeting before they sum the forces. Every sum
+// is still formed in triangle order, so the result is the plain loop's
+// (energy_plain) to the last bit.
 double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g);
 
 // The same with a chosen instruction set (one the processor runs).

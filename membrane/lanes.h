@@ -19,6 +19,16 @@ namespace domica {
 
 constexpr int lanes = 8;
 
+// The share of one thread of an energy evaluation (membrane/share.h).
+struct part_share {
+  std::vector<int> nodes;          // the nodes whose forces it sums: [nodes[2k], nodes[2k + 1]), ascending
+  int chain_lo = 0, chain_hi = 0;  // blocks [chain_lo, chain_hi) whose energies it adds to the chain
+  std::vector<int> runs;           // the blocks it computes: [runs[2k], runs[2k + 1]), ascending, 0-based
+  int count = 0;                   // how many
+  int first = 0, last = 0;         // span of those blocks [first, last): where its buffers begin and end
+  std::vector<int> u_nodes;        // the nodes whose displacements its blocks read: [u_nodes[2k], u_nodes[2k + 1]), ascending
+};
+
 // Plan data and addresses of every triangle, lane by lane.
 struct triangle_lanes {
   int blocks = 0;                                   // ceil(ne / lanes)
@@ -30,6 +40,9 @@ struct triangle_lanes {
   std::vector<int> node_start, node_at;  // nn + 1 and 3 ne entries
   std::vector<int> block_lo, block_hi;   // blocks: the lowest and highest node of the block's triangles
   std::vector<int> free_at;              // n: 3 (glob - 1) + axis - 1 of unknown i at i - 1
+  // The threads' shares, made by the first evaluation that shares the net
+  // (one per thread).
+  mutable std::vector<part_share> shares;
 };
 
 // Where force k (k = 3 (loc - 1) + axis - 1) of triangle e lies in a block-laid

@@ -72,9 +72,10 @@ TEST(Energy, StrainFreeStatesGiveOnlyTheLoadTerm) {
 bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(Energy, LanesAndThreadsGiveThePlainLoopBitForBit) {
-  // 2400 triangles: above the size from which the threads share the work;
-  // fixed coordinates with prescribed heights, and a second copy with its
-  // triangles shuffled (threads' ranges then share most nodes) and one
+  // 2400 triangles: above the size from which the threads share the work
+  // (each thread with its own forces); fixed coordinates with prescribed
+  // heights, and a second copy with its triangles shuffled (threads' ranges
+  // then share most nodes, so they meet to share the forces) and one
   // triangle fewer (a partly filled last block).
   problem p = test::problem_from_text(test::makenet("disc rings=20 radius=10 pressure=-1 weight=0.3"), program::domica_3);
   for (int glob = 1; glob <= p.nt.nn; ++glob)
@@ -96,7 +97,7 @@ TEST(Energy, LanesAndThreadsGiveThePlainLoopBitForBit) {
       std::vector<lane_set> sets{lane_set::generic};
       if (widest_lanes() != lane_set::generic) sets.push_back(lane_set::avx2);
       if (widest_lanes() == lane_set::avx512) sets.push_back(lane_set::avx512);
-      for (int threads : {1, 2, 3}) {
+      for (int threads : {1, 2, 3, 5}) {
         set_energy_threads(threads);
         for (lane_set set : sets) {
           EXPECT_TRUE(same(energy_lanes(q->nt, as, force, *x, g2, set), plain)) << threads << " threads, set " << static_cast<int>(set);

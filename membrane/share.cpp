@@ -1,0 +1,153 @@
+#include "membrane/share.h"
+
+#include <algorithm>
+
+namespace domica {
+
+namespace {
+
+// Costs in processor clock ticks, measured on two cores: a block of eight
+// triangles, the displacements and force sums of a node, one link of the
+// chain (a link's addition takes about 1.5 ticks, two thirds of it hidden
+// behind the other work; 0.5 balanced the parts best).
+constexpr double block_cost = 150, node_cost = 18, link_cost = 0.5;
+
+// The nodes grouped by the block of their first triangle.
+struct node_blocks {
+  int nn = 0, blocks = 0, n = 0, ne = 0;
+  std::vector<int> start, node;  // nodes of block b: node[start[b] .. start[b + 1] - 1], ascending
+  std::vector<int> loose;        // nodes in no triangle (part 0 sums them)
+  const triangle_lanes* t = nullptr;
+  mutable std::vector<int> stamp;  // per block, for counting distinct blocks
+  mutable int mark = 0;
+
+  int block_of(int position) const { return position / (9 * lanes); }
+
+  // The blocks part `part` computes for the range [lo, hi) of first blocks:
+  // the range itself and the later blocks its nodes' triangles lie in; with
+  // `visit`, each extra block is handed over.
+  template <class Visit>
+  int extra(int lo, int hi, Visit visit) const {
+    ++mark;
+    int count = 0;
+    for (int at = start[static_cast<std::size_t>(lo)]; at < start[static_cast<std::size_t>(hi)]; ++at) {
+      const int glob = node[static_cast<std::size_t>(at)];
+      for (int k = t->node_start[static_cast<std::size_t>(glob - 1)]; k < t->node_start[static_cast<std::size_t>(glob)]; ++k) {
+        const int b = block_of(t->node_at[static_cast<std::size_t>(k)]);
+        if (b >= hi && stamp[static_cast<std::size_t>(b)] != mark) {
+          stamp[static_cast<std::size_t>(b)] = mark;
+          ++count;
+          visit(b);
+        }
+      }
+    }
+    return count;
+  }
+
+  double cost(int part, int lo, int hi) const {
+    const int nodes = start[static_cast<std::size_t>(hi)] - start[static_cast<std::size_t>(lo)] + (part == 0 ? static_cast<int>(loose.size()) : 0);
+    const int links = std::min(ne, hi * lanes) - std::min(ne, lo * lanes) + (part == 0 ? n : 0);
+    return block_cost * (hi - lo + extra(lo, hi, [](int) {})) + node_cost * nodes + link_cost * links;
+  }
+};
+
+node_blocks group(const triangle_lanes& t, int nn, int n) {
+  node_blocks g;
+  g.nn = nn;
+  g.blocks = t.blocks;
+  g.n = n;
+  g.ne = static_cast<int>(t.node_at.size()) / 3;
+  g.t = &t;
+  g.stamp.assign(static_cast<std::size_t>(t.blocks), 0);
+  g.start.assign(static_cast<std::size_t>(t.blocks) + 1, 0);
+  for (int glob = 1; glob <= nn; ++glob) {
+    const int k = t.node_start[static_cast<std::size_t>(glob - 1)];
+    if (k == t.node_start[static_cast<std::size_t>(glob)]) g.loose.push_back(glob);
+    else ++g.start[static_cast<std::size_t>(g.block_of(t.node_at[static_cast<std::size_t>(k)])) + 1];
+  }
+  for (int b = 0; b < t.blocks; ++b) g.start[static_cast<std::size_t>(b) + 1] += g.start[static_cast<std::size_t>(b)];
+  g.node.assign(static_cast<std::size_t>(g.start[static_cast<std::size_t>(t.blocks)]), 0);
+  std::vector<int> next(g.start.begin(), g.start.end() - 1);
+  for (int glob = 1; glob <= nn; ++glob) {
+    const int k = t.node_start[static_cast<std::size_t>(glob - 1)];
+    if (k != t.node_start[static_cast<std::size_t>(glob)])
+      g.node[static_cast<std::size_t>(next[static_cast<std::size_t>(g.block_of(t.node_at[static_cast<std::size_t>(k)]))]++)] = glob;
+  }
+  return g;
+}
+
+// Add k to the ranges [r[2i], r[2i + 1]), ascending; k at least the last.
+void extend(std::vector<int>& r, int k) {
+  if (!r.empty() && r.back() == k) r.back() = k + 1;
+  else {
+    r.push_back(k);
+    r.push_back(k + 1);
+  }
+}
+
+// The cut between parts p - 1 and p minimising the dearer of the two, the
+// other cuts held; coarse to fine.
+void balance(const node_blocks& g, int p, std::vector<int>& cut) {
+  const int lo = cut[static_cast<std::size_t>(p - 1)], hi = cut[static_cast<std::size_t>(p + 1)];
+  double best = -1;
+  int best_cut = cut[static_cast<std::size_t>(p)];
+  int from = lo, to = hi;
+  for (;;) {
+    const int step = std::max(1, (to - from) / 16);
+    for (int c = from; c <= to; c += step) {
+      double worse = std::max(g.cost(p - 1, lo, c), g.cost(p, c, hi));
+      if (best < 0 || worse < best) {
+        best = worse;
+        best_cut = c;
+      }
+    }
+    if (step == 1) break;
+    from = std::max(lo, best_cut - step);
+    to = std::min(hi, best_cut + step);
+  }
+  cut[static_cast<std::size_t>(p)] = best_cut;
+}
+
+}  // namespace
+
+std::vector<part_share> share_out(const triangle_lanes& t, int nn, int n, int parts) {
+  const int B = t.blocks;
+  const node_blocks g = group(t, nn, n);
+  std::vector<int> cut;
+  for (int p = 0; p <= parts; ++p) cut.push_back(static_cast<int>(static_cast<long>(B) * p / parts));
+  for (int sweep = 0; sweep < (parts > 2 ? 3 : 1); ++sweep)
+    for (int p = 1; p < parts; ++p) balance(g, p, cut);
+  std::vector<part_share> out(static_cast<std::size_t>(parts));
+  const std::size_t pad = static_cast<std::size_t>(B) * lanes;
+  std::vector<char> has(static_cast<std::size_t>(B)), reads(static_cast<std::size_t>(nn) + 1);
+  for (int p = 0; p < parts; ++p) {
+    part_share& s = out[static_cast<std::size_t>(p)];
+    s.chain_lo = cut[static_cast<std::size_t>(p)];
+    s.chain_hi = cut[static_cast<std::size_t>(p + 1)];
+    std::fill(has.begin(), has.end(), 0);
+    for (int b = s.chain_lo; b < s.chain_hi; ++b) has[static_cast<std::size_t>(b)] = 1;
+    g.extra(s.chain_lo, s.chain_hi, [&](int b) { has[static_cast<std::size_t>(b)] = 1; });
+    std::vector<int> mine(g.node.begin() + g.start[static_cast<std::size_t>(s.chain_lo)], g.node.begin() + g.start[static_cast<std::size_t>(s.chain_hi)]);
+    if (p == 0) mine.insert(mine.end(), g.loose.begin(), g.loose.end());
+    std::sort(mine.begin(), mine.end());
+    for (int glob : mine) extend(s.nodes, glob);
+    std::fill(reads.begin(), reads.end(), 0);
+    s.first = B;
+    for (int b = 0; b < B; ++b) {
+      if (!has[static_cast<std::size_t>(b)]) continue;
+      extend(s.runs, b);
+      ++s.count;
+      s.first = std::min(s.first, b);
+      s.last = b + 1;
+      for (int loc = 0; loc < 3; ++loc)
+        for (int lane = 0; lane < lanes; ++lane)
+          reads[static_cast<std::size_t>(t.corner[static_cast<std::size_t>(loc) * pad + static_cast<std::size_t>(b) * lanes + static_cast<std::size_t>(lane)] / 3 + 1)] = 1;
+    }
+    if (s.runs.empty()) s.first = s.last = 0;
+    for (int glob = 1; glob <= nn; ++glob)
+      if (reads[static_cast<std::size_t>(glob)]) extend(s.u_nodes, glob);
+  }
+  return out;
+}
+
+}  // namespace domica
