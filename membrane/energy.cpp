@@ -138,10 +138,10 @@ double own_blocks(const assembly& as, const part_share& s, const double* u, doub
 
 // The forces on the coordinates of share s's nodes, the load's and then the
 // triangles' in triangle order, from its own forces ge (laid from block
-// s.first). With `carry` (a part after the first) it also takes the chain
-// from `in` once it is there and carries it over the energies fe of its
-// blocks, and returns it. (Two instances: the one without the chain keeps the
-// node loop as lean as the first part's needs.)
+// s.first). With `carry` (a part between the first and the last) it also
+// takes the chain from `in` once it is there and carries it over the
+// energies fe of its blocks, and returns it. (Two instances: the one without
+// the chain keeps the node loop lean.)
 template <bool carry>
 double own_sums(const assembly& as, const part_share& s, const double* fv, const double* ge, const double* fe, int ne, const baton* in,
                 long round, double* gv) {
@@ -224,11 +224,18 @@ double own_forces(const net& nt, const assembly& as, const fmat2& force, const f
     if (part == 0) {
       give(batons[0], r, own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, n + std::min(ne, s.chain_hi * lanes)));
       own_sums<false>(as, s, fv, ge, fe, ne, nullptr, r, g.data());
-    } else {
+    } else if (part < parts - 1) {
       own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0);
-      double sum = own_sums<true>(as, s, fv, ge, fe, ne, &batons[part - 1], r, g.data());
-      if (part < parts - 1) give(batons[part], r, sum);
-      else f = sum;
+      give(batons[part], r, own_sums<true>(as, s, fv, ge, fe, ne, &batons[part - 1], r, g.data()));
+    } else {
+      // The last part takes the chain after its sums: carried among them it
+      // slowed the sums more than it saved.
+      own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0);
+      own_sums<false>(as, s, fv, ge, fe, ne, nullptr, r, g.data());
+      double sum = take(batons[part - 1], r);
+      for (int link = std::min(ne, s.chain_lo * lanes), to = std::min(ne, s.chain_hi * lanes); link < to; ++link)
+        sum = sum + fe[link - s.first * lanes];
+      f = sum;
     }
   });
   return f;

@@ -7,14 +7,16 @@ namespace domica {
 namespace {
 
 // Costs in processor clock ticks, measured on two cores: a block of eight
-// triangles, the displacements and force sums of a node, one link of the
-// chain (a link's addition takes about 1.5 ticks, two thirds of it hidden
-// behind the other work; 0.5 balanced the parts best).
-constexpr double block_cost = 150, node_cost = 18, link_cost = 0.5;
+// triangles, the displacements and force sums of a node, and one link of the
+// chain (an addition takes about 1.5 ticks): part 0's links, among its
+// blocks, are mostly not hidden; the last part's come after its sums; the
+// links of a part between, spread over its sums once the chain reaches it,
+// are mostly hidden. The figures balanced the parts best.
+constexpr double block_cost = 150, node_cost = 18, first_link = 1.25, middle_link = 0.5, last_link = 1.5;
 
 // The nodes grouped by the block of their first triangle.
 struct node_blocks {
-  int nn = 0, blocks = 0, n = 0, ne = 0;
+  int nn = 0, blocks = 0, n = 0, ne = 0, parts = 1;
   std::vector<int> start, node;  // nodes of block b: node[start[b] .. start[b + 1] - 1], ascending
   std::vector<int> loose;        // nodes in no triangle (part 0 sums them)
   const triangle_lanes* t = nullptr;
@@ -47,12 +49,14 @@ struct node_blocks {
   double cost(int part, int lo, int hi) const {
     const int nodes = start[static_cast<std::size_t>(hi)] - start[static_cast<std::size_t>(lo)] + (part == 0 ? static_cast<int>(loose.size()) : 0);
     const int links = std::min(ne, hi * lanes) - std::min(ne, lo * lanes) + (part == 0 ? n : 0);
+    const double link_cost = part == 0 ? first_link : part == parts - 1 ? last_link : middle_link;
     return block_cost * (hi - lo + extra(lo, hi, [](int) {})) + node_cost * nodes + link_cost * links;
   }
 };
 
-node_blocks group(const triangle_lanes& t, int nn, int n) {
+node_blocks group(const triangle_lanes& t, int nn, int n, int parts) {
   node_blocks g;
+  g.parts = parts;
   g.nn = nn;
   g.blocks = t.blocks;
   g.n = n;
@@ -112,7 +116,7 @@ void balance(const node_blocks& g, int p, std::vector<int>& cut) {
 
 std::vector<part_share> share_out(const triangle_lanes& t, int nn, int n, int parts) {
   const int B = t.blocks;
-  const node_blocks g = group(t, nn, n);
+  const node_blocks g = group(t, nn, n, parts);
   std::vector<int> cut;
   for (int p = 0; p <= parts; ++p) cut.push_back(static_cast<int>(static_cast<long>(B) * p / parts));
   for (int sweep = 0; sweep < (parts > 2 ? 3 : 1); ++sweep)

@@ -7,8 +7,8 @@
 // the nodes. The chain of the energy (the load term, then the triangles in
 // order) follows the ranges: part 0 carries the load term and its blocks'
 // energies while it computes them, and each later part takes the chain over
-// from the part before it and carries it through its own blocks while it sums
-// its nodes.
+// from the part before it and carries it through its own blocks' energies,
+// while it sums its nodes (the last part: after).
 #pragma once
 
 #include <vector>
