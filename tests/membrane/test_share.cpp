@@ -63,9 +63,13 @@ TEST(Share, EveryPartComputesTheBlocksItsNodesNeed) {
       }
       EXPECT_EQ(chain, t.blocks);
       EXPECT_EQ(std::count(owner.begin() + 1, owner.end(), -1), 0);
-      // Triangles ring by ring: two parts share only the blocks along one ring.
-      if (q != &shuffled && parts == 2) {
-        EXPECT_LT(computed, t.blocks + t.blocks / 8);
+      // Triangles ring by ring: two parts share only the blocks along one
+      // ring. Shuffled, they would compute many blocks twice, so the energy
+      // shares each block once instead (the bit-for-bit test of the energy
+      // covers both ways on these nets).
+      if (parts == 2) {
+        if (q != &shuffled) EXPECT_LT(computed, t.blocks + t.blocks / 8);
+        else EXPECT_GT(computed, t.blocks + t.blocks / 4);
       }
     }
   }
