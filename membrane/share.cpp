@@ -16,7 +16,7 @@ constexpr double block_cost = 150, node_cost = 18, first_link = 1.25, middle_lin
 
 // The nodes grouped by the block of their first triangle.
 struct node_blocks {
-  int nn = 0, blocks = 0, n = 0, ne = 0, parts = 1;
+  int n = 0, ne = 0, parts = 1;
   std::vector<int> start, node;  // nodes of block b: node[start[b] .. start[b + 1] - 1], ascending
   std::vector<int> loose;        // nodes in no triangle (part 0 sums them)
   const triangle_lanes* t = nullptr;
@@ -25,9 +25,9 @@ struct node_blocks {
 
   int block_of(int position) const { return position / (9 * lanes); }
 
-  // The blocks part `part` computes for the range [lo, hi) of first blocks:
-  // the range itself and the later blocks its nodes' triangles lie in; with
-  // `visit`, each extra block is handed over.
+  // How many blocks after hi hold a triangle of a node whose first triangle
+  // lies in blocks [lo, hi): those a part with that range computes besides
+  // its own; `visit` gets each.
   template <class Visit>
   int extra(int lo, int hi, Visit visit) const {
     ++mark;
@@ -57,8 +57,6 @@ struct node_blocks {
 node_blocks group(const triangle_lanes& t, int nn, int n, int parts) {
   node_blocks g;
   g.parts = parts;
-  g.nn = nn;
-  g.blocks = t.blocks;
   g.n = n;
   g.ne = static_cast<int>(t.node_at.size()) / 3;
   g.t = &t;
