@@ -79,17 +79,43 @@ void split(int count, int extra, int parts, int part, int& lo, int& hi) {
   hi = static_cast<int>(end);
 }
 
-// Displacements of the nodes [nodes[2k], nodes[2k + 1]) into u (3 nn
-// entries, 3 (glob - 1) + axis - 1): x for free coordinates, the known ones
-// for fixed ones.
-void fill_displacements(const net& nt, const assembly& as, const double* xv, const std::vector<int>& nodes, double* u) {
+// The two per-node steps of both ways of sharing, forced inline so that
+// each loop around them is compiled as if written out.
+#define DOMICA_INLINE inline __attribute__((always_inline))
+
+// The displacements of node glob into u (3 nn entries, 3 (glob - 1) + axis
+// - 1): x for free coordinates, the known ones for fixed ones.
+DOMICA_INLINE void node_displacements(const net& nt, const assembly& as, const double* xv, int glob, double* u) {
+  for (int axis = 1; axis <= 3; ++axis) {
+    int i = as.d.index(glob, axis);
+    u[3 * (glob - 1) + axis - 1] = i <= as.d.n ? xv[i - 1] : nt.known(glob, axis);
+  }
+}
+
+// The forces on node glob's free coordinates into gv: the load's, then the
+// triangles' in triangle order from forces ge, block-laid from entry `off`.
+DOMICA_INLINE void node_forces(const assembly& as, int glob, const double* fv, const double* ge, int off, double* gv) {
+  const triangle_lanes& t = as.tris;
   const int n = as.d.n;
+  const int i1 = as.d.index(glob, 1), i2 = as.d.index(glob, 2), i3 = as.d.index(glob, 3);
+  double s1 = -fv[3 * (glob - 1)], s2 = -fv[3 * (glob - 1) + 1], s3 = -fv[3 * (glob - 1) + 2];
+  for (const int *at = t.node_at.data() + t.node_start[static_cast<std::size_t>(glob - 1)],
+                 *end = t.node_at.data() + t.node_start[static_cast<std::size_t>(glob)];
+       at < end; ++at) {
+    const double* ge1 = ge + (*at - off);
+    s1 = s1 + ge1[0];
+    s2 = s2 + ge1[lanes];
+    s3 = s3 + ge1[2 * lanes];
+  }
+  if (i1 <= n) gv[i1 - 1] = s1;
+  if (i2 <= n) gv[i2 - 1] = s2;
+  if (i3 <= n) gv[i3 - 1] = s3;
+}
+
+// Displacements of the nodes [nodes[2k], nodes[2k + 1]) into u.
+void fill_displacements(const net& nt, const assembly& as, const double* xv, const std::vector<int>& nodes, double* u) {
   for (std::size_t r = 0; r < nodes.size(); r += 2)
-    for (int glob = nodes[r]; glob < nodes[r + 1]; ++glob)
-      for (int axis = 1; axis <= 3; ++axis) {
-        int i = as.d.index(glob, axis);
-        u[3 * (glob - 1) + axis - 1] = i <= n ? xv[i - 1] : nt.known(glob, axis);
-      }
+    for (int glob = nodes[r]; glob < nodes[r + 1]; ++glob) node_displacements(nt, as, xv, glob, u);
 }
 
 // The chain's value handed from one part to the next; `round` says which
@@ -145,10 +171,6 @@ double own_blocks(const assembly& as, const part_share& s, const double* u, doub
 template <bool carry>
 double own_sums(const assembly& as, const part_share& s, const double* fv, const double* ge, const double* fe, int ne, const baton* in,
                 long round, double* gv) {
-  const triangle_lanes& t = as.tris;
-  const int n = as.d.n;
-  const int* node_at = t.node_at.data();
-  const int* node_start = t.node_start.data();
   const int off = s.first * 9 * lanes, foff = s.first * lanes;
   const int to = std::min(ne, s.chain_hi * lanes);
   int link = std::min(ne, s.chain_lo * lanes), step = 0;
@@ -158,17 +180,7 @@ double own_sums(const assembly& as, const part_share& s, const double* fv, const
   for (std::size_t r = 0; r < s.nodes.size(); r += 2) left += s.nodes[r + 1] - s.nodes[r];
   for (std::size_t r = 0; r < s.nodes.size(); r += 2)
     for (int glob = s.nodes[r]; glob < s.nodes[r + 1]; ++glob, --left) {
-      const int i1 = as.d.index(glob, 1), i2 = as.d.index(glob, 2), i3 = as.d.index(glob, 3);
-      double s1 = -fv[3 * (glob - 1)], s2 = -fv[3 * (glob - 1) + 1], s3 = -fv[3 * (glob - 1) + 2];
-      for (const int *at = node_at + node_start[glob - 1], *end = node_at + node_start[glob]; at < end; ++at) {
-        const double* ge1 = ge + (*at - off);
-        s1 = s1 + ge1[0];
-        s2 = s2 + ge1[lanes];
-        s3 = s3 + ge1[2 * lanes];
-      }
-      if (i1 <= n) gv[i1 - 1] = s1;
-      if (i2 <= n) gv[i2 - 1] = s2;
-      if (i3 <= n) gv[i3 - 1] = s3;
+      node_forces(as, glob, fv, ge, off, gv);
       if (!carry || link == to) continue;
       if (!have) {
         // Ask once a node until the part before hands the chain over.
@@ -300,11 +312,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
       last = std::max(last, t.block_hi[static_cast<std::size_t>(b - 1)]);
     }
     double* u = us[static_cast<std::size_t>(part)].data();
-    for (int glob = first; glob <= last; ++glob)
-      for (int axis = 1; axis <= 3; ++axis) {
-        int i = as.d.index(glob, axis);
-        u[3 * (glob - 1) + axis - 1] = i <= n ? xv[i - 1] : nt.known(glob, axis);
-      }
+    for (int glob = first; glob <= last; ++glob) node_displacements(nt, as, xv, glob, u);
     const int step = part == 0 && hi >= lo ? (n + hi - lo) / (hi - lo + 1) : 0;
     double sum = 0.0;
     int link = 0;
@@ -319,26 +327,14 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   };
   // The forces on the coordinates of nodes lo..hi: the load's, then the
   // triangles' in triangle order.
-  auto sums = [&, n, ne](int lo, int hi, int part) {
+  auto sums = [&, ne](int lo, int hi, int part) {
     const int step = part == 0 && hi >= lo ? (ne + hi - lo) / (hi - lo + 1) : 0;
     const double* forces = ge.data();
-    const int* node_at = t.node_at.data();
-    const int* node_start = t.node_start.data();
     double* gv = g.data();
     double sum = part == 0 ? f : 0.0;
     int link = 0;
     for (int glob = lo; glob <= hi; ++glob) {
-      const int i1 = as.d.index(glob, 1), i2 = as.d.index(glob, 2), i3 = as.d.index(glob, 3);
-      double s1 = -fv[3 * (glob - 1)], s2 = -fv[3 * (glob - 1) + 1], s3 = -fv[3 * (glob - 1) + 2];
-      for (const int *at = node_at + node_start[glob - 1], *end = node_at + node_start[glob]; at < end; ++at) {
-        const double* ge1 = forces + *at;
-        s1 = s1 + ge1[0];
-        s2 = s2 + ge1[lanes];
-        s3 = s3 + ge1[2 * lanes];
-      }
-      if (i1 <= n) gv[i1 - 1] = s1;
-      if (i2 <= n) gv[i2 - 1] = s2;
-      if (i3 <= n) gv[i3 - 1] = s3;
+      node_forces(as, glob, fv, forces, 0, gv);
       for (int upto = std::min(ne, link + step); link < upto; ++link) sum = sum + fes[link];
     }
     if (part == 0) {
