@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -93,8 +94,8 @@ DOMICA_INLINE void node_displacements(const net& nt, const assembly& as, const d
 }
 
 // The forces on node glob's free coordinates into gv: the load's, then the
-// triangles' in triangle order from forces ge, block-laid from entry `off`.
-DOMICA_INLINE void node_forces(const assembly& as, int glob, const double* fv, const double* ge, int off, double* gv) {
+// triangles' in triangle order from the block-laid forces ge.
+DOMICA_INLINE void node_forces(const assembly& as, int glob, const double* fv, const double* ge, double* gv) {
   const triangle_lanes& t = as.tris;
   const int n = as.d.n;
   const int i1 = as.d.index(glob, 1), i2 = as.d.index(glob, 2), i3 = as.d.index(glob, 3);
@@ -102,7 +103,7 @@ DOMICA_INLINE void node_forces(const assembly& as, int glob, const double* fv, c
   for (const int *at = t.node_at.data() + t.node_start[static_cast<std::size_t>(glob - 1)],
                  *end = t.node_at.data() + t.node_start[static_cast<std::size_t>(glob)];
        at < end; ++at) {
-    const double* ge1 = ge + (*at - off);
+    const double* ge1 = ge + *at;
     s1 = s1 + ge1[0];
     s2 = s2 + ge1[lanes];
     s3 = s3 + ge1[2 * lanes];
@@ -118,110 +119,122 @@ void fill_displacements(const net& nt, const assembly& as, const double* xv, con
     for (int glob = nodes[r]; glob < nodes[r + 1]; ++glob) node_displacements(nt, as, xv, glob, u);
 }
 
-// The chain's value handed from one part to the next; `round` says which
-// evaluation it belongs to.
-struct alignas(64) baton {
+// What one part tells the others, on a cache line of its own: the chain's
+// value handed to the next part, or that its lent blocks are computed (f
+// unused); `round` says which evaluation it belongs to.
+struct alignas(64) signal {
   std::atomic<long> round{0};
   double f = 0.0;
 };
 
-double take(const baton& b, long round) {
-  for (long spins = 0; b.round.load(std::memory_order_acquire) != round; ++spins)
+void wait_for(const signal& s, long round) {
+  for (long spins = 0; s.round.load(std::memory_order_acquire) != round; ++spins)
     if (spins < 100000) __builtin_ia32_pause();
     else std::this_thread::yield();
-  return b.f;
 }
 
-void give(baton& b, long round, double f) {
-  b.f = f;
-  b.round.store(round, std::memory_order_release);
+double take(const signal& s, long round) {
+  wait_for(s, round);
+  return s.f;
 }
 
-// The blocks of share s, energies into fe and forces into ge (both laid from
-// block s.first), carrying the chain from `sum` over its links 0 .. to - 1
-// (the load term's n, then the triangles') as the energies appear: only the
-// share of part 0, whose blocks begin at block 0, carries links here.
+void give(signal& s, long round, double f = 0.0) {
+  s.f = f;
+  s.round.store(round, std::memory_order_release);
+}
+
+// `count` doubles in v, from the start of a 64-byte cache line, so that each
+// block's forces fill whole lines and no two parts write one line.
+double* lined(std::vector<double>& v, std::size_t count) {
+  v.resize(count + 7);
+  const std::size_t skip = (64 - reinterpret_cast<std::uintptr_t>(v.data()) % 64) % 64;
+  return v.data() + skip / sizeof(double);
+}
+
+// The blocks of share s, energies into fe and forces into ge (laid from block
+// 0), saying so on `lent` once its lent blocks are done; carrying the chain
+// from `sum` over its links 0 .. to - 1 (the load term's n, then the
+// triangles') as the energies appear: only part 0, whose blocks begin at
+// block 0, carries links here.
 double own_blocks(const assembly& as, const part_share& s, const double* u, double* fe, double* ge, lane_set set, const double* fv,
-                  const double* xv, double sum, int to) {
+                  const double* xv, double sum, int to, signal& lent, long round) {
   const triangle_lanes& t = as.tris;
   const int n = as.d.n;
   const int* free_at = t.free_at.data();
-  const int step = s.count > 0 ? (to + s.count - 1) / s.count : 0;
-  const std::size_t first = static_cast<std::size_t>(s.first);
+  const int count = s.last - s.first;
+  const int step = count > 0 ? (to + count - 1) / count : 0;
   int link = 0;
-  for (std::size_t r = 0; r < s.runs.size(); r += 2)
-    for (int b = s.runs[r]; b < s.runs[r + 1]; ++b) {
-      const std::size_t at = static_cast<std::size_t>(b) - first;
-      triangle_blocks(t, as.hk, b, b + 1, u, fe + at * lanes, ge + at * 9 * lanes, set);
-      const int upto = std::min({to, link + step, n + (b + 1) * lanes});
-      for (; link < std::min(upto, n); ++link) sum = sum - fv[free_at[link]] * xv[link];
-      for (; link < upto; ++link) sum = sum + fe[link - n];
-    }
+  for (int b = s.first; b < s.last; ++b) {
+    triangle_blocks(t, as.hk, b, b + 1, u, fe + static_cast<std::size_t>(b) * lanes, ge + static_cast<std::size_t>(b) * 9 * lanes, set);
+    if (b + 1 == s.lent) give(lent, round);
+    const int upto = std::min({to, link + step, n + (b + 1) * lanes});
+    for (; link < std::min(upto, n); ++link) sum = sum - fv[free_at[link]] * xv[link];
+    for (; link < upto; ++link) sum = sum + fe[link - n];
+  }
   for (; link < std::min(to, n); ++link) sum = sum - fv[free_at[link]] * xv[link];
   for (; link < to; ++link) sum = sum + fe[link - n];
   return sum;
 }
 
 // The forces on the coordinates of share s's nodes, the load's and then the
-// triangles' in triangle order, from its own forces ge (laid from block
-// s.first). With `carry` (a part between the first and the last) it also
+// triangles' in triangle order, from the forces ge: first the nodes its own
+// blocks give, then, once the parts it waits for have said so on `lent`, the
+// outer ones. With `carry` (a part between the first and the last) it also
 // takes the chain from `in` once it is there and carries it over the
 // energies fe of its blocks, and returns it. (Two instances: the one without
 // the chain keeps the node loop lean.)
 template <bool carry>
-double own_sums(const assembly& as, const part_share& s, const double* fv, const double* ge, const double* fe, int ne, const baton* in,
-                long round, double* gv) {
-  const int off = s.first * 9 * lanes, foff = s.first * lanes;
-  const int to = std::min(ne, s.chain_hi * lanes);
-  int link = std::min(ne, s.chain_lo * lanes), step = 0;
+double own_sums(const assembly& as, const part_share& s, const double* fv, const double* ge, const double* fe, int ne,
+                const signal* lent, const signal* in, long round, double* gv) {
+  const int to = std::min(ne, s.last * lanes);
+  int link = std::min(ne, s.first * lanes), step = 0;
   bool have = false;
   double sum = 0.0;
   int left = 0;
-  for (std::size_t r = 0; r < s.nodes.size(); r += 2) left += s.nodes[r + 1] - s.nodes[r];
-  for (std::size_t r = 0; r < s.nodes.size(); r += 2)
-    for (int glob = s.nodes[r]; glob < s.nodes[r + 1]; ++glob, --left) {
-      node_forces(as, glob, fv, ge, off, gv);
-      if (!carry || link == to) continue;
-      if (!have) {
-        // Ask once a node until the part before hands the chain over.
-        if (in->round.load(std::memory_order_acquire) == round) {
-          have = true;
-          sum = in->f;
-          step = (to - link + left - 1) / left;
+  for (const std::vector<int>* runs : {&s.nodes, &s.outer})
+    for (std::size_t r = 0; r < runs->size(); r += 2) left += (*runs)[r + 1] - (*runs)[r];
+  for (const std::vector<int>* runs : {&s.nodes, &s.outer}) {
+    if (runs == &s.outer)
+      for (int q : s.waits) wait_for(lent[q], round);
+    for (std::size_t r = 0; r < runs->size(); r += 2)
+      for (int glob = (*runs)[r]; glob < (*runs)[r + 1]; ++glob, --left) {
+        node_forces(as, glob, fv, ge, gv);
+        if (!carry || link == to) continue;
+        if (!have) {
+          // Ask once a node until the part before hands the chain over.
+          if (in->round.load(std::memory_order_acquire) == round) {
+            have = true;
+            sum = in->f;
+            step = (to - link + left - 1) / left;
+          }
+        } else {
+          for (int upto = std::min(to, link + step); link < upto; ++link) sum = sum + fe[link];
         }
-      } else {
-        for (int upto = std::min(to, link + step); link < upto; ++link) sum = sum + fe[link - foff];
       }
-    }
+  }
   if (!carry) return 0.0;
   if (!have) sum = take(*in, round);
-  for (; link < to; ++link) sum = sum + fe[link - foff];
+  for (; link < to; ++link) sum = sum + fe[link];
   return sum;
 }
 
-// The energy shared among the pool's threads, each with its own forces and
-// energies (membrane/share.h): the threads never wait for each other's
-// forces, and the chain goes from part to part.
-double own_forces(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, lane_set set, worker_pool& pool) {
+// The energy shared among the pool's threads by the shares of
+// membrane/share.h: each part computes its own blocks, reads only the few
+// forces of later parts along its cut, and the chain goes from part to part.
+double by_shares(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, lane_set set, worker_pool& pool,
+                 double* fe, double* ge) {
   const triangle_lanes& t = as.tris;
   const int n = as.d.n, ne = nt.ne, parts = pool.threads();
-  static std::vector<std::vector<double>> us, own_fe, own_ge;
-  static std::unique_ptr<baton[]> batons;
-  static int baton_count = 0;
+  static std::vector<std::vector<double>> us;
+  static std::unique_ptr<signal[]> handed, lent;
+  static int signals = 0;
   static long round = 0;
   us.resize(static_cast<std::size_t>(parts));
-  own_fe.resize(static_cast<std::size_t>(parts));
-  own_ge.resize(static_cast<std::size_t>(parts));
-  for (int part = 0; part < parts; ++part) {
-    const part_share& s = t.shares[static_cast<std::size_t>(part)];
-    const std::size_t span = static_cast<std::size_t>(s.last - s.first);
-    us[static_cast<std::size_t>(part)].resize(static_cast<std::size_t>(3 * nt.nn));
-    own_fe[static_cast<std::size_t>(part)].resize(span * lanes);
-    own_ge[static_cast<std::size_t>(part)].resize(span * 9 * lanes);
-  }
-  if (baton_count != parts) {
-    batons = std::make_unique<baton[]>(static_cast<std::size_t>(parts));
-    baton_count = parts;
+  for (std::vector<double>& u : us) u.resize(static_cast<std::size_t>(3 * nt.nn));
+  if (signals != parts) {
+    handed = std::make_unique<signal[]>(static_cast<std::size_t>(parts));
+    lent = std::make_unique<signal[]>(static_cast<std::size_t>(parts));
+    signals = parts;
   }
   const long r = ++round;
   const double* fv = force.data();
@@ -230,23 +243,20 @@ double own_forces(const net& nt, const assembly& as, const fmat2& force, const f
   pool.run(parts, [&](int, int, int part) {
     const part_share& s = t.shares[static_cast<std::size_t>(part)];
     double* u = us[static_cast<std::size_t>(part)].data();
-    double* fe = own_fe[static_cast<std::size_t>(part)].data();
-    double* ge = own_ge[static_cast<std::size_t>(part)].data();
     fill_displacements(nt, as, xv, s.u_nodes, u);
     if (part == 0) {
-      give(batons[0], r, own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, n + std::min(ne, s.chain_hi * lanes)));
-      own_sums<false>(as, s, fv, ge, fe, ne, nullptr, r, g.data());
+      give(handed[0], r, own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, n + std::min(ne, s.last * lanes), lent[0], r));
+      own_sums<false>(as, s, fv, ge, fe, ne, lent.get(), nullptr, r, g.data());
     } else if (part < parts - 1) {
-      own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0);
-      give(batons[part], r, own_sums<true>(as, s, fv, ge, fe, ne, &batons[part - 1], r, g.data()));
+      own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0, lent[part], r);
+      give(handed[part], r, own_sums<true>(as, s, fv, ge, fe, ne, lent.get(), &handed[part - 1], r, g.data()));
     } else {
       // The last part takes the chain after its sums: carried among them it
       // slowed the sums more than it saved.
-      own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0);
-      own_sums<false>(as, s, fv, ge, fe, ne, nullptr, r, g.data());
-      double sum = take(batons[part - 1], r);
-      for (int link = std::min(ne, s.chain_lo * lanes), to = std::min(ne, s.chain_hi * lanes); link < to; ++link)
-        sum = sum + fe[link - s.first * lanes];
+      own_blocks(as, s, u, fe, ge, set, fv, xv, 0.0, 0, lent[part], r);
+      own_sums<false>(as, s, fv, ge, fe, ne, lent.get(), nullptr, r, g.data());
+      double sum = take(handed[part - 1], r);
+      for (int link = std::min(ne, s.first * lanes), to = std::min(ne, s.last * lanes); link < to; ++link) sum = sum + fe[link];
       f = sum;
     }
   });
@@ -277,20 +287,20 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   const int n = as.d.n, nn = nt.nn, ne = nt.ne, blocks = t.blocks;
   worker_pool& pool = energy_pool();
   const bool shared = ne >= parallel_from && pool.threads() > 1;
+  static std::vector<double> fe_store, ge_store;
+  double* fe = lined(fe_store, static_cast<std::size_t>(blocks) * lanes);
+  double* ge = lined(ge_store, static_cast<std::size_t>(blocks) * 9 * lanes);
   if (shared) {
     if (t.shares.size() != static_cast<std::size_t>(pool.threads())) t.shares = share_out(t, nn, n, pool.threads());
-    int computed = 0;
-    for (const part_share& s : t.shares) computed += s.count;
-    // Unless the numbering makes the parts compute many blocks twice.
-    if (computed <= blocks + blocks / 4) return own_forces(nt, as, force, x, g, set, pool);
+    int lent = 0;
+    for (const part_share& s : t.shares) lent += s.lent - s.first;
+    // Unless the numbering makes the parts read many blocks of later parts.
+    if (lent <= blocks / 4) return by_shares(nt, as, force, x, g, set, pool, fe, ge);
   }
   // Each thread its own displacements, so no thread waits for another's.
   static std::vector<std::vector<double>> us;
-  static std::vector<double> fe, ge;
   us.resize(static_cast<std::size_t>(shared ? pool.threads() : 1));
   for (std::vector<double>& u : us) u.resize(static_cast<std::size_t>(3 * nn));
-  fe.resize(static_cast<std::size_t>(blocks) * lanes);
-  ge.resize(static_cast<std::size_t>(blocks) * 9 * lanes);
   // The energy is one chain of additions: the load term over the free
   // coordinates in order, then the triangles in order. The thread of part 0
   // carries it a few links at a time between pieces of independent work,
@@ -300,7 +310,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   const double* fv = force.data();
   const double* xv = x.data();
   const int* free_at = t.free_at.data();
-  const double* fes = fe.data();
+  const double* fes = fe;
   // The displacements of the nodes of blocks lo..hi (x for free
   // coordinates, known for fixed ones), then the blocks' energies and forces,
   // a few links of the chain after each block (a longer run of links would
@@ -317,7 +327,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
     double sum = 0.0;
     int link = 0;
     for (int b = lo; b <= hi; ++b) {
-      triangle_blocks(t, as.hk, b - 1, b, u, &fe[static_cast<std::size_t>(b - 1) * lanes], &ge[static_cast<std::size_t>(b - 1) * 9 * lanes], set);
+      triangle_blocks(t, as.hk, b - 1, b, u, fe + static_cast<std::size_t>(b - 1) * lanes, ge + static_cast<std::size_t>(b - 1) * 9 * lanes, set);
       for (int upto = std::min(n, link + step); link < upto; ++link) sum = sum - fv[free_at[link]] * xv[link];
     }
     if (part == 0) {
@@ -329,12 +339,12 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   // triangles' in triangle order.
   auto sums = [&, ne](int lo, int hi, int part) {
     const int step = part == 0 && hi >= lo ? (ne + hi - lo) / (hi - lo + 1) : 0;
-    const double* forces = ge.data();
+    const double* forces = ge;
     double* gv = g.data();
     double sum = part == 0 ? f : 0.0;
     int link = 0;
     for (int glob = lo; glob <= hi; ++glob) {
-      node_forces(as, glob, fv, forces, 0, gv);
+      node_forces(as, glob, fv, forces, gv);
       for (int upto = std::min(ne, link + step); link < upto; ++link) sum = sum + fes[link];
     }
     if (part == 0) {

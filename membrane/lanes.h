@@ -21,12 +21,12 @@ constexpr int lanes = 8;
 
 // The share of one thread of an energy evaluation (membrane/share.h).
 struct part_share {
-  std::vector<int> nodes;          // the nodes whose forces it sums: [nodes[2k], nodes[2k + 1]), ascending
-  int chain_lo = 0, chain_hi = 0;  // blocks [chain_lo, chain_hi) whose energies it adds to the chain
-  std::vector<int> runs;           // the blocks it computes: [runs[2k], runs[2k + 1]), ascending, 0-based
-  int count = 0;                   // how many
-  int first = 0, last = 0;         // span of those blocks [first, last): where its buffers begin and end
-  std::vector<int> u_nodes;        // the nodes whose displacements its blocks read: [u_nodes[2k], u_nodes[2k + 1]), ascending
+  int first = 0, last = 0;    // the blocks [first, last) it computes and whose energies it adds to the chain
+  int lent = 0;               // blocks [first, lent) that earlier parts read: it says so once they are computed
+  std::vector<int> nodes;     // nodes it sums from its own blocks alone: [nodes[2k], nodes[2k + 1]), ascending
+  std::vector<int> outer;     // nodes it sums that also read blocks of later parts: the same form
+  std::vector<int> waits;     // those later parts, ascending
+  std::vector<int> u_nodes;   // the nodes whose displacements its blocks read: the same form
 };
 
 // Plan data and addresses of every triangle, lane by lane.

@@ -7,73 +7,57 @@ namespace domica {
 namespace {
 
 // Costs in processor clock ticks, measured on two cores: a block of eight
-// triangles, the displacements and force sums of a node, and one link of the
-// chain (an addition takes about 1.5 ticks): part 0's links, among its
-// blocks, are mostly not hidden; the last part's come after its sums; the
-// links of a part between, spread over its sums once the chain reaches it,
-// are mostly hidden. The figures balanced the parts best.
-constexpr double block_cost = 150, node_cost = 18, first_link = 1.25, middle_link = 0.5, last_link = 1.5;
+// triangles, the displacements and force sums of a node, what a node along a
+// cut costs besides (its forces from a later part come from the other core's
+// cache), and one link of the chain (an addition takes about 1.5 ticks):
+// part 0's links, among its blocks, are mostly not hidden; the last part's
+// come after its sums; the links of a part between, spread over its sums once
+// the chain reaches it, are mostly hidden. The figures balanced the parts
+// best.
+constexpr double block_cost = 150, node_cost = 18, outer_cost = 20, first_link = 1.25, middle_link = 0.5, last_link = 1.5;
 
-// The nodes grouped by the block of their first triangle.
+// The nodes grouped by the block of their first triangle, with the block of
+// their last.
 struct node_blocks {
   int n = 0, ne = 0, parts = 1;
-  std::vector<int> start, node;  // nodes of block b: node[start[b] .. start[b + 1] - 1], ascending
-  std::vector<int> loose;        // nodes in no triangle (part 0 sums them)
-  const triangle_lanes* t = nullptr;
-  mutable std::vector<int> stamp;  // per block, for counting distinct blocks
-  mutable int mark = 0;
-
-  int block_of(int position) const { return position / (9 * lanes); }
-
-  // How many blocks after hi hold a triangle of a node whose first triangle
-  // lies in blocks [lo, hi): those a part with that range computes besides
-  // its own; `visit` gets each.
-  template <class Visit>
-  int extra(int lo, int hi, Visit visit) const {
-    ++mark;
-    int count = 0;
-    for (int at = start[static_cast<std::size_t>(lo)]; at < start[static_cast<std::size_t>(hi)]; ++at) {
-      const int glob = node[static_cast<std::size_t>(at)];
-      for (int k = t->node_start[static_cast<std::size_t>(glob - 1)]; k < t->node_start[static_cast<std::size_t>(glob)]; ++k) {
-        const int b = block_of(t->node_at[static_cast<std::size_t>(k)]);
-        if (b >= hi && stamp[static_cast<std::size_t>(b)] != mark) {
-          stamp[static_cast<std::size_t>(b)] = mark;
-          ++count;
-          visit(b);
-        }
-      }
-    }
-    return count;
-  }
+  std::vector<int> start, node, last;  // nodes of block b: node[start[b] .. start[b + 1] - 1], ascending; last block of each
+  std::vector<int> loose;              // nodes in no triangle (part 0 sums them)
 
   double cost(int part, int lo, int hi) const {
-    const int nodes = start[static_cast<std::size_t>(hi)] - start[static_cast<std::size_t>(lo)] + (part == 0 ? static_cast<int>(loose.size()) : 0);
+    int nodes = part == 0 ? static_cast<int>(loose.size()) : 0, outer = 0;
+    for (int at = start[static_cast<std::size_t>(lo)]; at < start[static_cast<std::size_t>(hi)]; ++at) {
+      ++nodes;
+      outer += last[static_cast<std::size_t>(at)] >= hi;
+    }
     const int links = std::min(ne, hi * lanes) - std::min(ne, lo * lanes) + (part == 0 ? n : 0);
     const double link_cost = part == 0 ? first_link : part == parts - 1 ? last_link : middle_link;
-    return block_cost * (hi - lo + extra(lo, hi, [](int) {})) + node_cost * nodes + link_cost * links;
+    return block_cost * (hi - lo) + node_cost * nodes + outer_cost * outer + link_cost * links;
   }
 };
+
+int block_of(int position) { return position / (9 * lanes); }
 
 node_blocks group(const triangle_lanes& t, int nn, int n, int parts) {
   node_blocks g;
   g.parts = parts;
   g.n = n;
   g.ne = static_cast<int>(t.node_at.size()) / 3;
-  g.t = &t;
-  g.stamp.assign(static_cast<std::size_t>(t.blocks), 0);
   g.start.assign(static_cast<std::size_t>(t.blocks) + 1, 0);
   for (int glob = 1; glob <= nn; ++glob) {
     const int k = t.node_start[static_cast<std::size_t>(glob - 1)];
     if (k == t.node_start[static_cast<std::size_t>(glob)]) g.loose.push_back(glob);
-    else ++g.start[static_cast<std::size_t>(g.block_of(t.node_at[static_cast<std::size_t>(k)])) + 1];
+    else ++g.start[static_cast<std::size_t>(block_of(t.node_at[static_cast<std::size_t>(k)])) + 1];
   }
   for (int b = 0; b < t.blocks; ++b) g.start[static_cast<std::size_t>(b) + 1] += g.start[static_cast<std::size_t>(b)];
   g.node.assign(static_cast<std::size_t>(g.start[static_cast<std::size_t>(t.blocks)]), 0);
+  g.last.assign(g.node.size(), 0);
   std::vector<int> next(g.start.begin(), g.start.end() - 1);
   for (int glob = 1; glob <= nn; ++glob) {
-    const int k = t.node_start[static_cast<std::size_t>(glob - 1)];
-    if (k != t.node_start[static_cast<std::size_t>(glob)])
-      g.node[static_cast<std::size_t>(next[static_cast<std::size_t>(g.block_of(t.node_at[static_cast<std::size_t>(k)]))]++)] = glob;
+    const int k = t.node_start[static_cast<std::size_t>(glob - 1)], end = t.node_start[static_cast<std::size_t>(glob)];
+    if (k == end) continue;
+    const std::size_t at = static_cast<std::size_t>(next[static_cast<std::size_t>(block_of(t.node_at[static_cast<std::size_t>(k)]))]++);
+    g.node[at] = glob;
+    g.last[at] = block_of(t.node_at[static_cast<std::size_t>(end - 1)]);
   }
   return g;
 }
@@ -120,32 +104,44 @@ std::vector<part_share> share_out(const triangle_lanes& t, int nn, int n, int pa
   for (int sweep = 0; sweep < (parts > 2 ? 3 : 1); ++sweep)
     for (int p = 1; p < parts; ++p) balance(g, p, cut);
   std::vector<part_share> out(static_cast<std::size_t>(parts));
-  const std::size_t pad = static_cast<std::size_t>(B) * lanes;
-  std::vector<char> has(static_cast<std::size_t>(B)), reads(static_cast<std::size_t>(nn) + 1);
+  std::vector<int> owner(static_cast<std::size_t>(B));
   for (int p = 0; p < parts; ++p) {
     part_share& s = out[static_cast<std::size_t>(p)];
-    s.chain_lo = cut[static_cast<std::size_t>(p)];
-    s.chain_hi = cut[static_cast<std::size_t>(p + 1)];
-    std::fill(has.begin(), has.end(), 0);
-    for (int b = s.chain_lo; b < s.chain_hi; ++b) has[static_cast<std::size_t>(b)] = 1;
-    g.extra(s.chain_lo, s.chain_hi, [&](int b) { has[static_cast<std::size_t>(b)] = 1; });
-    std::vector<int> mine(g.node.begin() + g.start[static_cast<std::size_t>(s.chain_lo)], g.node.begin() + g.start[static_cast<std::size_t>(s.chain_hi)]);
-    if (p == 0) mine.insert(mine.end(), g.loose.begin(), g.loose.end());
+    s.first = s.lent = cut[static_cast<std::size_t>(p)];
+    s.last = cut[static_cast<std::size_t>(p + 1)];
+    std::fill(owner.begin() + s.first, owner.begin() + s.last, p);
+  }
+  const std::size_t pad = static_cast<std::size_t>(B) * lanes;
+  std::vector<char> reads(static_cast<std::size_t>(nn) + 1), waits(static_cast<std::size_t>(parts));
+  std::vector<std::pair<int, bool>> mine;  // node, whether it reads later parts
+  for (int p = 0; p < parts; ++p) {
+    part_share& s = out[static_cast<std::size_t>(p)];
+    mine.clear();
+    std::fill(waits.begin(), waits.end(), 0);
+    for (int at = g.start[static_cast<std::size_t>(s.first)]; at < g.start[static_cast<std::size_t>(s.last)]; ++at) {
+      const int glob = g.node[static_cast<std::size_t>(at)];
+      const bool outer = g.last[static_cast<std::size_t>(at)] >= s.last;
+      mine.emplace_back(glob, outer);
+      if (!outer) continue;
+      for (int k = t.node_start[static_cast<std::size_t>(glob - 1)]; k < t.node_start[static_cast<std::size_t>(glob)]; ++k) {
+        const int b = block_of(t.node_at[static_cast<std::size_t>(k)]);
+        if (b < s.last) continue;
+        const int q = owner[static_cast<std::size_t>(b)];
+        waits[static_cast<std::size_t>(q)] = 1;
+        out[static_cast<std::size_t>(q)].lent = std::max(out[static_cast<std::size_t>(q)].lent, b + 1);
+      }
+    }
+    if (p == 0)
+      for (int glob : g.loose) mine.emplace_back(glob, false);
     std::sort(mine.begin(), mine.end());
-    for (int glob : mine) extend(s.nodes, glob);
+    for (const auto& [glob, outer] : mine) extend(outer ? s.outer : s.nodes, glob);
+    for (int q = 0; q < parts; ++q)
+      if (waits[static_cast<std::size_t>(q)]) s.waits.push_back(q);
     std::fill(reads.begin(), reads.end(), 0);
-    s.first = B;
-    for (int b = 0; b < B; ++b) {
-      if (!has[static_cast<std::size_t>(b)]) continue;
-      extend(s.runs, b);
-      ++s.count;
-      s.first = std::min(s.first, b);
-      s.last = b + 1;
+    for (int b = s.first; b < s.last; ++b)
       for (int loc = 0; loc < 3; ++loc)
         for (int lane = 0; lane < lanes; ++lane)
           reads[static_cast<std::size_t>(t.corner[static_cast<std::size_t>(loc) * pad + static_cast<std::size_t>(b) * lanes + static_cast<std::size_t>(lane)] / 3 + 1)] = 1;
-    }
-    if (s.runs.empty()) s.first = s.last = 0;
     for (int glob = 1; glob <= nn; ++glob)
       if (reads[static_cast<std::size_t>(glob)]) extend(s.u_nodes, glob);
   }
