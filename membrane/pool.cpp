@@ -1,7 +1,6 @@
 #include "membrane/pool.h"
 
 #include <chrono>
-#include <memory>
 
 namespace domica {
 
@@ -28,41 +27,57 @@ void range(int n, int parts, int part, int& lo, int& hi) {
 
 }  // namespace
 
-worker_pool::worker_pool(int threads) {
+worker_pool::worker_pool(int threads) : done_(std::make_unique<finished[]>(static_cast<std::size_t>(std::max(threads - 1, 0)))) {
   for (int part = 1; part < threads; ++part) workers_.emplace_back([this, part] { work(part); });
 }
 
 worker_pool::~worker_pool() {
-  stop_.store(true);
-  generation_.fetch_add(1);
-  generation_.notify_all();
+  job_.stop = true;
+  job_.generation.store(++runs_);
+  job_.generation.notify_all();
   for (std::thread& t : workers_) t.join();
 }
 
-void worker_pool::run(int n, const std::function<void(int, int, int)>& body) {
-  body_ = &body;
-  n_ = n;
-  pending_.store(static_cast<int>(workers_.size()));
-  generation_.fetch_add(1);
-  generation_.notify_all();
+void worker_pool::go(int n, call c, const void* body) {
+  const long now = ++runs_;
+  job_.c = c;
+  job_.body = body;
+  job_.n = n;
+  // A plain store: the caller goes on to its own part while the line travels.
+  job_.generation.store(now, std::memory_order_release);
+  if (sleepers_.load(std::memory_order_relaxed) != 0) job_.generation.notify_all();
   int lo, hi;
   range(n, threads(), 0, lo, hi);
-  if (lo <= hi) body(lo, hi, 0);
-  if (!spin([this] { return pending_.load() == 0; }))
-    for (int left = pending_.load(); left != 0; left = pending_.load()) pending_.wait(left);
+  if (lo <= hi) c(body, lo, hi, 0);
+  // A worker that began to sleep as this run began has either seen the new
+  // generation or is counted by now.
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  if (sleepers_.load() != 0) job_.generation.notify_all();
+  for (std::size_t w = 0; w < workers_.size(); ++w) {
+    std::atomic<long>& d = done_[w].generation;
+    if (spin([&] { return d.load(std::memory_order_acquire) == now; })) continue;
+    waiting_.store(1);
+    for (long seen = d.load(); seen != now; seen = d.load()) d.wait(seen);
+    waiting_.store(0);
+  }
 }
 
 void worker_pool::work(int part) {
   long seen = 0;
+  std::atomic<long>& d = done_[static_cast<std::size_t>(part - 1)].generation;
   for (;;) {
-    if (!spin([&] { return generation_.load() != seen; }))
-      for (long now = generation_.load(); now == seen; now = generation_.load()) generation_.wait(now);
-    seen = generation_.load();
-    if (stop_.load()) return;
+    if (!spin([&] { return job_.generation.load(std::memory_order_acquire) != seen; })) {
+      sleepers_.fetch_add(1);
+      for (long now = job_.generation.load(); now == seen; now = job_.generation.load()) job_.generation.wait(now);
+      sleepers_.fetch_sub(1);
+    }
+    seen = job_.generation.load(std::memory_order_acquire);
+    if (job_.stop) return;
     int lo, hi;
-    range(n_, threads(), part, lo, hi);
-    if (lo <= hi) (*body_)(lo, hi, part);
-    if (pending_.fetch_sub(1) == 1) pending_.notify_one();
+    range(job_.n, threads(), part, lo, hi);
+    if (lo <= hi) job_.c(job_.body, lo, hi, part);
+    d.store(seen);
+    if (waiting_.load() != 0) d.notify_all();
   }
 }
 

@@ -3,10 +3,12 @@
 // thread computes a triangle never changes what is computed. An evaluation
 // takes tens of microseconds, less than waking a sleeping thread, so the
 // threads wait spinning for a while (about a millisecond) before they sleep.
+// Starting a run costs the caller a few plain stores to one cache line, and
+// each worker says it is done on a line of its own.
 #pragma once
 
 #include <atomic>
-#include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -25,17 +27,31 @@ class worker_pool {
   // body(lo, hi, part) for the ranges of 1..n split into threads() parts,
   // part 0 (the first range) on the calling thread, the parts at the same
   // time; returns when all are done.
-  void run(int n, const std::function<void(int lo, int hi, int part)>& body);
+  template <class Body>
+  void run(int n, const Body& body) {
+    go(n, [](const void* b, int lo, int hi, int part) { (*static_cast<const Body*>(b))(lo, hi, part); }, &body);
+  }
 
  private:
+  using call = void (*)(const void* body, int lo, int hi, int part);
+  void go(int n, call c, const void* body);
   void work(int part);
   std::vector<std::thread> workers_;
-  // A new generation starts a run; the body and size are written before it.
-  const std::function<void(int, int, int)>* body_ = nullptr;
-  int n_ = 0;
-  std::atomic<long> generation_{0};
-  std::atomic<int> pending_{0};
-  std::atomic<bool> stop_{false};
+  long runs_ = 0;  // runs begun (the caller's count)
+  // A new generation starts a run; the work is written before it, on its line.
+  struct alignas(64) job {
+    std::atomic<long> generation{0};
+    call c = nullptr;
+    const void* body = nullptr;
+    int n = 0;
+    bool stop = false;
+  } job_;
+  struct alignas(64) finished {
+    std::atomic<long> generation{0};
+  };
+  std::unique_ptr<finished[]> done_;       // per worker: the last generation it finished
+  alignas(64) std::atomic<int> sleepers_{0};  // workers asleep or about to sleep
+  std::atomic<int> waiting_{0};               // 1 while the caller sleeps for a worker
 };
 
 // The threads of the energy evaluation: 0 (the default) takes one per core.
