@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -218,6 +219,9 @@ double own_sums(const assembly& as, const part_share& s, const double* fv, const
   return sum;
 }
 
+// The most threads that share a net by its shares.
+constexpr int max_parts = 64;
+
 // The energy shared among the pool's threads by the shares of
 // membrane/share.h: each part computes its own blocks, reads only the few
 // forces of later parts along its cut, and the chain goes from part to part.
@@ -226,7 +230,7 @@ double by_shares(const net& nt, const assembly& as, const fmat2& force, const fm
   const triangle_lanes& t = as.tris;
   const int n = as.d.n, ne = nt.ne, parts = pool.threads();
   static std::vector<std::vector<double>> us;
-  static std::unique_ptr<signal[]> handed, lent;
+  static std::unique_ptr<signal[]> handed, lent, ends;
   static int signals = 0;
   static long round = 0;
   us.resize(static_cast<std::size_t>(parts));
@@ -234,14 +238,16 @@ double by_shares(const net& nt, const assembly& as, const fmat2& force, const fm
   if (signals != parts) {
     handed = std::make_unique<signal[]>(static_cast<std::size_t>(parts));
     lent = std::make_unique<signal[]>(static_cast<std::size_t>(parts));
+    ends = std::make_unique<signal[]>(static_cast<std::size_t>(parts));
     signals = parts;
   }
   const long r = ++round;
   const double* fv = force.data();
   const double* xv = x.data();
   double f = 0.0;
+  const auto start = std::chrono::steady_clock::now();
   pool.run(parts, [&](int, int, int part) {
-    const part_share& s = t.shares[static_cast<std::size_t>(part)];
+    const part_share& s = t.shares.parts[static_cast<std::size_t>(part)];
     double* u = us[static_cast<std::size_t>(part)].data();
     fill_displacements(nt, as, xv, s.u_nodes, u);
     if (part == 0) {
@@ -259,7 +265,12 @@ double by_shares(const net& nt, const assembly& as, const fmat2& force, const fm
       for (int link = std::min(ne, s.first * lanes), to = std::min(ne, s.last * lanes); link < to; ++link) sum = sum + fe[link];
       f = sum;
     }
+    // When it finished, for keeping the parts balanced.
+    ends[part].f = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
   });
+  double finish[max_parts];
+  for (int part = 0; part < parts; ++part) finish[part] = ends[part].f;
+  rebalance(t.shares, t, nt.nn, finish);
   return f;
 }
 
@@ -291,11 +302,15 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   double* fe = lined(fe_store, static_cast<std::size_t>(blocks) * lanes);
   double* ge = lined(ge_store, static_cast<std::size_t>(blocks) * 9 * lanes);
   if (shared) {
-    if (t.shares.size() != static_cast<std::size_t>(pool.threads())) t.shares = share_out(t, nn, n, pool.threads());
+    if (t.shares.parts.size() != static_cast<std::size_t>(pool.threads())) {
+      t.shares = net_shares{};
+      t.shares.cuts = plan_cuts(t, nn, n, pool.threads());
+      t.shares.parts = shares_at(t, nn, t.shares.cuts);
+    }
     int lent = 0;
-    for (const part_share& s : t.shares) lent += s.lent - s.first;
+    for (const part_share& s : t.shares.parts) lent += s.lent - s.first;
     // Unless the numbering makes the parts read many blocks of later parts.
-    if (lent <= blocks / 4) return by_shares(nt, as, force, x, g, set, pool, fe, ge);
+    if (lent <= blocks / 4 && pool.threads() <= max_parts) return by_shares(nt, as, force, x, g, set, pool, fe, ge);
   }
   // Each thread its own displacements, so no thread waits for another's.
   static std::vector<std::vector<double>> us;

@@ -96,13 +96,19 @@ void balance(const node_blocks& g, int p, std::vector<int>& cut) {
 
 }  // namespace
 
-std::vector<part_share> share_out(const triangle_lanes& t, int nn, int n, int parts) {
+std::vector<int> plan_cuts(const triangle_lanes& t, int nn, int n, int parts) {
   const int B = t.blocks;
   const node_blocks g = group(t, nn, n, parts);
   std::vector<int> cut;
   for (int p = 0; p <= parts; ++p) cut.push_back(static_cast<int>(static_cast<long>(B) * p / parts));
   for (int sweep = 0; sweep < (parts > 2 ? 3 : 1); ++sweep)
     for (int p = 1; p < parts; ++p) balance(g, p, cut);
+  return cut;
+}
+
+std::vector<part_share> shares_at(const triangle_lanes& t, int nn, const std::vector<int>& cut) {
+  const int B = t.blocks, parts = static_cast<int>(cut.size()) - 1;
+  const node_blocks g = group(t, nn, 0, parts);
   std::vector<part_share> out(static_cast<std::size_t>(parts));
   std::vector<int> owner(static_cast<std::size_t>(B));
   for (int p = 0; p < parts; ++p) {
@@ -146,6 +152,39 @@ std::vector<part_share> share_out(const triangle_lanes& t, int nn, int n, int pa
       if (reads[static_cast<std::size_t>(glob)]) extend(s.u_nodes, glob);
   }
   return out;
+}
+
+bool rebalance(net_shares& s, const triangle_lanes& t, int nn, const double* finish) {
+  const std::size_t parts = s.parts.size();
+  if (parts < 2) return false;
+  s.finish.insert(s.finish.end(), finish, finish + parts);
+  if (s.finish.size() < balance_window * parts) return false;
+  std::vector<int> cuts = s.cuts;
+  std::vector<double> lag(balance_window), pace(balance_window);
+  for (std::size_t p = 1; p < parts; ++p) {
+    const int lo = s.cuts[p - 1], hi = s.cuts[p + 1];
+    if (hi - lo < 2) continue;
+    for (std::size_t k = 0; k < balance_window; ++k) {
+      const double before = s.finish[k * parts + p - 1], after = s.finish[k * parts + p];
+      lag[k] = after - before;
+      pace[k] = 2 * std::max(before, after) / (hi - lo);  // a block's time, its nodes and links included
+    }
+    std::nth_element(lag.begin(), lag.begin() + balance_window / 2, lag.end());
+    std::nth_element(pace.begin(), pace.begin() + balance_window / 2, pace.end());
+    // Moving a block from the later part to the earlier narrows the gap by
+    // two blocks' time; at most an eighth of the two parts' blocks at once.
+    const double each = pace[balance_window / 2];
+    if (!(each > 0)) continue;
+    const double blocks = lag[balance_window / 2] / (2 * each);
+    const int most = std::max(1, (hi - lo) / 8);
+    const int move = static_cast<int>(std::clamp(blocks, -static_cast<double>(most), static_cast<double>(most)));
+    cuts[p] = std::clamp(s.cuts[p] + move, cuts[p - 1], hi);  // after the cut before, moved or not
+  }
+  s.finish.clear();
+  if (cuts == s.cuts) return false;
+  s.cuts = cuts;
+  s.parts = shares_at(t, nn, cuts);
+  return true;
 }
 
 }  // namespace domica

@@ -20,16 +20,35 @@
 
 namespace domica {
 
-// The shares (part_share, membrane/lanes.h) of `parts` parts, balanced by the
-// measured cost of a block, a node, a node along a cut and a link of the
-// chain.
+// Cuts of the blocks for `parts` parts, balanced by the measured cost of a
+// block, a node, a node along a cut and a link of the chain.
 // Inputs:
-//   t      the lane layout (blocks, corner, node_start, node_at)
+//   t      the lane layout (blocks, node_start, node_at)
 //   nn, n  nodes and unknowns of the net
 //   parts  1 or more
-// Returns `parts` shares: every node in the nodes or outer nodes of one, the
-// ranges [first, last) covering 0..blocks in order; a share may have no nodes
-// or blocks.
-std::vector<part_share> share_out(const triangle_lanes& t, int nn, int n, int parts);
+// Returns parts + 1 block indices, 0 = cuts[0] <= ... <= cuts[parts] = blocks.
+std::vector<int> plan_cuts(const triangle_lanes& t, int nn, int n, int parts);
+
+// The shares of the parts that compute blocks [cuts[p], cuts[p + 1]).
+// Inputs: t (blocks, corner, node_start, node_at), nn, cuts (as plan_cuts
+// returns them).
+// Returns cuts.size() - 1 shares: every node in the nodes or outer nodes of
+// one; a share may have no nodes or blocks.
+std::vector<part_share> shares_at(const triangle_lanes& t, int nn, const std::vector<int>& cuts);
+
+// Keeping the parts balanced while the energy runs: the cost model cannot
+// know how fast each core runs today (another program on its sibling, a
+// slower core), so each evaluation reports when each part finished, and once
+// a window of evaluations is in, every cut whose neighbouring parts finish
+// apart by more than two blocks' time in the median moves toward the later
+// part, and the shares are remade. Where the parts compute any block changes
+// no result.
+// Inputs:
+//   s       the shares (parts, cuts, the window so far)
+//   t, nn   as for shares_at
+//   finish  parts entries: each part's finishing time, ns from the start of the evaluation
+// Returns whether it moved a cut (s.parts and s.cuts then remade).
+constexpr int balance_window = 128;
+bool rebalance(net_shares& s, const triangle_lanes& t, int nn, const double* finish);
 
 }  // namespace domica

@@ -8,6 +8,7 @@
 
 #include "membrane/energy.h"
 #include "membrane/pool.h"
+#include "membrane/share.h"
 #include "tests/testutil.h"
 
 using namespace domica;
@@ -97,8 +98,17 @@ TEST(Energy, LanesAndThreadsGiveThePlainLoopBitForBit) {
       std::vector<lane_set> sets{lane_set::generic};
       if (widest_lanes() != lane_set::generic) sets.push_back(lane_set::avx2);
       if (widest_lanes() == lane_set::avx512) sets.push_back(lane_set::avx512);
-      for (int threads : {1, 2, 3, 5}) {
-        set_energy_threads(threads);
+      for (int threads : {1, 2, 3, 5, -2, -3}) {
+        // Negative: as many threads, the cuts moved at random as keeping the
+        // parts balanced may move them.
+        set_energy_threads(std::abs(threads));
+        if (threads < 0) {
+          std::vector<int> cuts{0};
+          for (int p = 1; p < -threads; ++p) cuts.push_back(cuts.back() + static_cast<int>(rng() % static_cast<unsigned>(as.tris.blocks - cuts.back())));
+          cuts.push_back(as.tris.blocks);
+          as.tris.shares.cuts = cuts;
+          as.tris.shares.parts = shares_at(as.tris, q->nt.nn, cuts);
+        }
         for (lane_set set : sets) {
           EXPECT_TRUE(same(energy_lanes(q->nt, as, force, *x, g2, set), plain)) << threads << " threads, set " << static_cast<int>(set);
           for (int i = 1; i <= n; ++i)

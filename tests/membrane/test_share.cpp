@@ -24,7 +24,7 @@ TEST(Share, EveryPartComputesOrWaitsForTheBlocksItsNodesNeed) {
     assembly as = setup(*q);
     const triangle_lanes& t = as.tris;
     for (int parts : {1, 2, 3, 5}) {
-      std::vector<part_share> shares = share_out(t, q->nt.nn, as.d.n, parts);
+      std::vector<part_share> shares = shares_at(t, q->nt.nn, plan_cuts(t, q->nt.nn, as.d.n, parts));
       ASSERT_EQ(static_cast<int>(shares.size()), parts);
       std::vector<int> owner(static_cast<std::size_t>(q->nt.nn) + 1, -1), block_part(static_cast<std::size_t>(t.blocks), -1);
       std::vector<bool> outer(static_cast<std::size_t>(q->nt.nn) + 1, false);
@@ -76,4 +76,31 @@ TEST(Share, EveryPartComputesOrWaitsForTheBlocksItsNodesNeed) {
       }
     }
   }
+}
+
+TEST(Share, RebalancingMovesACutTowardThePartThatFinishesLater) {
+  problem q = test::problem_from_text(test::makenet("disc rings=20 radius=10 pressure=-1 numbering=rings"), program::domica_3);
+  assembly as = setup(q);
+  const triangle_lanes& t = as.tris;
+  net_shares s;
+  s.cuts = plan_cuts(t, q.nt.nn, as.d.n, 2);
+  s.parts = shares_at(t, q.nt.nn, s.cuts);
+  // Feeds a window of evaluations; returns the cut's move.
+  auto window = [&](double first, double second) {
+    const int before = s.cuts[1];
+    const double finish[2] = {first, second};
+    for (int k = 0; k < balance_window; ++k) {
+      const bool moved = rebalance(s, t, q.nt.nn, finish);
+      EXPECT_EQ(moved, k == balance_window - 1 && s.cuts[1] != before);
+    }
+    EXPECT_EQ(s.parts[0].last, s.cuts[1]);
+    EXPECT_EQ(s.parts[1].first, s.cuts[1]);
+    return s.cuts[1] - before;
+  };
+  // 10 us for 150 blocks a part: a block about 67 ns.
+  EXPECT_EQ(window(10000, 10100), 0);           // within two blocks' time
+  const int later = window(10000, 11000);        // part 1 a microsecond later: about 7 blocks
+  EXPECT_TRUE(later >= 5 && later <= 8) << later;
+  EXPECT_EQ(window(10000, 30000), t.blocks / 8);  // far later: at most an eighth of the blocks at once
+  EXPECT_LT(window(12000, 10000), 0);
 }
