@@ -23,9 +23,11 @@ namespace domica {
 // Eight triangles at a time go through the vector lanes (membrane/lanes.h),
 // with the widest instruction set the processor runs; on a large net the
 // blocks are shared among the threads of energy_pool() (membrane/pool.h),
-// each thread computing the blocks its nodes need (membrane/share.h), or,
-// where the triangles' order makes that compute many blocks twice, each
-// block once with the threads meeting before they sum the forces. Every sum
+// each thread computing one range of blocks and summing its nodes, reading
+// only the few forces along the next cut from the thread after it
+// (membrane/share.h); the cuts follow how fast the threads actually run. Where
+// the triangles' order would make the threads wait for many blocks of each
+// other, they meet once instead, between the blocks and the sums. Every sum
 // is still formed in triangle order, so the result is the plain loop's
 // (energy_plain) to the last bit.
 double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g);
