@@ -13,7 +13,8 @@ namespace {
 // part 0's links, among its blocks, are mostly not hidden; the last part's
 // come after its sums; the links of a part between, spread over its sums once
 // the chain reaches it, are mostly hidden. The figures balanced the parts
-// best.
+// best; they place the first cuts, which rebalance then moves to what the
+// cores actually do.
 constexpr double block_cost = 150, node_cost = 18, outer_cost = 20, first_link = 1.25, middle_link = 0.5, last_link = 1.5;
 
 // The nodes grouped by the block of their first triangle, with the block of
