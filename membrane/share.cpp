@@ -157,7 +157,7 @@ std::vector<part_share> shares_at(const triangle_lanes& t, int nn, const std::ve
 
 bool rebalance(net_shares& s, const triangle_lanes& t, int nn, const double* finish) {
   const std::size_t parts = s.parts.size();
-  if (parts < 2) return false;
+  if (parts < 2 || s.cuts.size() != parts + 1) return false;
   s.finish.insert(s.finish.end(), finish, finish + parts);
   if (s.finish.size() < balance_window * parts) return false;
   std::vector<int> cuts = s.cuts;
