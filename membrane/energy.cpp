@@ -128,10 +128,17 @@ struct alignas(64) signal {
   double f = 0.0;
 };
 
-void wait_for(const signal& s, long round) {
-  for (long spins = 0; s.round.load(std::memory_order_acquire) != round; ++spins)
+// Spin until ready(), then yield between looks: the other threads are
+// microseconds away unless the system has taken their cores.
+template <class Ready>
+void spin_until(Ready ready) {
+  for (long spins = 0; !ready(); ++spins)
     if (spins < 100000) __builtin_ia32_pause();
     else std::this_thread::yield();
+}
+
+void wait_for(const signal& s, long round) {
+  spin_until([&] { return s.round.load(std::memory_order_acquire) == round; });
 }
 
 double take(const signal& s, long round) {
@@ -301,7 +308,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
   static std::vector<double> fe_store, ge_store;
   double* fe = lined(fe_store, static_cast<std::size_t>(blocks) * lanes);
   double* ge = lined(ge_store, static_cast<std::size_t>(blocks) * 9 * lanes);
-  if (shared) {
+  if (shared && pool.threads() <= max_parts) {
     if (t.shares.parts.size() != static_cast<std::size_t>(pool.threads())) {
       t.shares = net_shares{};
       t.shares.cuts = plan_cuts(t, nn, n, pool.threads());
@@ -310,7 +317,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
     int lent = 0;
     for (const part_share& s : t.shares.parts) lent += s.lent - s.first;
     // Unless the numbering makes the parts read many blocks of later parts.
-    if (lent <= blocks / 4 && pool.threads() <= max_parts) return by_shares(nt, as, force, x, g, set, pool, fe, ge);
+    if (lent <= blocks / 4) return by_shares(nt, as, force, x, g, set, pool, fe, ge);
   }
   // Each thread its own displacements, so no thread waits for another's.
   static std::vector<std::vector<double>> us;
@@ -381,9 +388,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
       split(blocks, n / 150, parts, part, lo, hi);
       triangles(lo, hi, part);
       arrived.fetch_add(1);
-      for (long spins = 0; arrived.load() < parts; ++spins)
-        if (spins < 100000) __builtin_ia32_pause();
-        else std::this_thread::yield();
+      spin_until([&] { return arrived.load() == parts; });
       split(nn, ne / 10, parts, part, lo, hi);
       sums(lo, hi, part);
     });
