@@ -1,6 +1,7 @@
 #include "membrane/share.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace domica {
 
@@ -109,7 +110,6 @@ std::vector<int> plan_cuts(const triangle_lanes& t, int nn, int n, int parts) {
 
 std::vector<part_share> shares_at(const triangle_lanes& t, int nn, const std::vector<int>& cut) {
   const int B = t.blocks, parts = static_cast<int>(cut.size()) - 1;
-  const node_blocks g = group(t, nn, 0, parts);
   std::vector<part_share> out(static_cast<std::size_t>(parts));
   std::vector<int> owner(static_cast<std::size_t>(B));
   for (int p = 0; p < parts; ++p) {
@@ -118,40 +118,46 @@ std::vector<part_share> shares_at(const triangle_lanes& t, int nn, const std::ve
     s.last = cut[static_cast<std::size_t>(p + 1)];
     std::fill(owner.begin() + s.first, owner.begin() + s.last, p);
   }
-  const std::size_t pad = static_cast<std::size_t>(B) * lanes;
-  std::vector<char> reads(static_cast<std::size_t>(nn) + 1), waits(static_cast<std::size_t>(parts));
-  std::vector<std::pair<int, bool>> mine;  // node, whether it reads later parts
-  for (int p = 0; p < parts; ++p) {
-    part_share& s = out[static_cast<std::size_t>(p)];
-    mine.clear();
-    std::fill(waits.begin(), waits.end(), 0);
-    for (int at = g.start[static_cast<std::size_t>(s.first)]; at < g.start[static_cast<std::size_t>(s.last)]; ++at) {
-      const int glob = g.node[static_cast<std::size_t>(at)];
-      const bool outer = g.last[static_cast<std::size_t>(at)] >= s.last;
-      mine.emplace_back(glob, outer);
-      if (!outer) continue;
-      for (int k = t.node_start[static_cast<std::size_t>(glob - 1)]; k < t.node_start[static_cast<std::size_t>(glob)]; ++k) {
-        const int b = block_of(t.node_at[static_cast<std::size_t>(k)]);
-        if (b < s.last) continue;
-        const int q = owner[static_cast<std::size_t>(b)];
-        waits[static_cast<std::size_t>(q)] = 1;
-        out[static_cast<std::size_t>(q)].lent = std::max(out[static_cast<std::size_t>(q)].lent, b + 1);
-      }
+  // One pass over the nodes, in ascending order, so that every list comes
+  // out ascending: which parts read the node's displacements (those whose
+  // blocks hold one of its triangles), the part that sums it (its first
+  // triangle's) and whether it waits for later parts (its last triangle's).
+  std::vector<int> readers;  // the parts that read one node, ascending
+  for (int glob = 1; glob <= nn; ++glob) {
+    const int* at = t.node_at.data() + t.node_start[static_cast<std::size_t>(glob - 1)];
+    const int* end = t.node_at.data() + t.node_start[static_cast<std::size_t>(glob)];
+    // A node's triangles are in ascending order, so their parts are too.
+    readers.clear();
+    for (const int* k = at; k < end; ++k) {
+      const int q = owner[static_cast<std::size_t>(block_of(*k))];
+      if (readers.empty() || readers.back() != q) readers.push_back(q);
     }
-    if (p == 0)
-      for (int glob : g.loose) mine.emplace_back(glob, false);
-    std::sort(mine.begin(), mine.end());
-    for (const auto& [glob, outer] : mine) extend(outer ? s.outer : s.nodes, glob);
-    for (int q = 0; q < parts; ++q)
-      if (waits[static_cast<std::size_t>(q)]) s.waits.push_back(q);
-    std::fill(reads.begin(), reads.end(), 0);
-    for (int b = s.first; b < s.last; ++b)
-      for (int loc = 0; loc < 3; ++loc)
-        for (int lane = 0; lane < lanes; ++lane)
-          reads[static_cast<std::size_t>(t.corner[static_cast<std::size_t>(loc) * pad + static_cast<std::size_t>(b) * lanes + static_cast<std::size_t>(lane)] / 3 + 1)] = 1;
-    for (int glob = 1; glob <= nn; ++glob)
-      if (reads[static_cast<std::size_t>(glob)]) extend(s.u_nodes, glob);
+    // The lanes after the last triangle read node 1; their results are never used.
+    if (glob == 1 && static_cast<int>(t.node_at.size()) / 3 < B * lanes) {
+      const int q = owner[static_cast<std::size_t>(B - 1)];
+      if (readers.empty() || readers.back() != q) readers.push_back(q);
+    }
+    for (int q : readers) extend(out[static_cast<std::size_t>(q)].u_nodes, glob);
+    if (at == end) {
+      extend(out[0].nodes, glob);  // in no triangle: part 0 sums it
+      continue;
+    }
+    const int p = owner[static_cast<std::size_t>(block_of(*at))];
+    part_share& s = out[static_cast<std::size_t>(p)];
+    if (block_of(end[-1]) < s.last) {
+      extend(s.nodes, glob);
+      continue;
+    }
+    extend(s.outer, glob);
+    for (const int* k = at; k < end; ++k) {
+      const int b = block_of(*k);
+      if (b < s.last) continue;
+      const int q = owner[static_cast<std::size_t>(b)];
+      if (std::find(s.waits.begin(), s.waits.end(), q) == s.waits.end()) s.waits.push_back(q);
+      out[static_cast<std::size_t>(q)].lent = std::max(out[static_cast<std::size_t>(q)].lent, b + 1);
+    }
   }
+  for (part_share& s : out) std::sort(s.waits.begin(), s.waits.end());
   return out;
 }
 
@@ -178,7 +184,10 @@ bool rebalance(net_shares& s, const triangle_lanes& t, int nn, const double* fin
     if (!(each > 0)) continue;
     const double blocks = lag[balance_window / 2] / (2 * each);
     const int most = std::max(1, (hi - lo) / 8);
-    const int move = static_cast<int>(std::clamp(blocks, -static_cast<double>(most), static_cast<double>(most)));
+    int move = static_cast<int>(std::clamp(blocks, -static_cast<double>(most), static_cast<double>(most)));
+    // A move of one block saves at most a block's time a call: over a window
+    // that is less than remaking the shares costs.
+    if (std::abs(move) < 2) move = 0;
     cuts[p] = std::clamp(s.cuts[p] + move, cuts[p - 1], hi);  // after the cut before, moved or not
   }
   s.finish.clear();

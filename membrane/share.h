@@ -40,9 +40,10 @@ std::vector<part_share> shares_at(const triangle_lanes& t, int nn, const std::ve
 // know how fast each core runs today (another program on its sibling, a
 // slower core), so each evaluation reports when each part finished, and once
 // a window of evaluations is in, every cut whose neighbouring parts finish
-// apart by more than two blocks' time in the median moves toward the later
-// part, and the shares are remade. Where the parts compute any block changes
-// no result.
+// apart by four blocks' time or more in the median moves toward the later
+// part, and the shares are remade (a move of one block would save less over
+// a window than the remaking costs). Where the parts compute any block
+// changes no result.
 // Inputs:
 //   s       the shares (parts, cuts, the window so far)
 //   t, nn   as for shares_at

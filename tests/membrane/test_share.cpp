@@ -99,6 +99,7 @@ TEST(Share, RebalancingMovesACutTowardThePartThatFinishesLater) {
   };
   // 10 us for 150 blocks a part: a block about 67 ns.
   EXPECT_EQ(window(10000, 10100), 0);           // within two blocks' time
+  EXPECT_EQ(window(10000, 10250), 0);           // one block's move would not repay remaking the shares
   const int later = window(10000, 11000);        // part 1 a microsecond later: about 7 blocks
   EXPECT_TRUE(later >= 5 && later <= 8) << later;
   EXPECT_EQ(window(10000, 30000), t.blocks / 8);  // far later: at most an eighth of the blocks at once
