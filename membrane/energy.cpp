@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "membrane/inline.h"
 #include "membrane/pool.h"
 #include "membrane/share.h"
 
@@ -83,7 +84,6 @@ void split(int count, int extra, int parts, int part, int& lo, int& hi) {
 
 // The two per-node steps of both ways of sharing, forced inline so that
 // each loop around them is compiled as if written out.
-#define DOMICA_INLINE inline __attribute__((always_inline))
 
 // The displacements of node glob into u (3 nn entries, 3 (glob - 1) + axis
 // - 1): x for free coordinates, the known ones for fixed ones.
@@ -253,7 +253,7 @@ double by_shares(const net& nt, const assembly& as, const fmat2& force, const fm
   const double* xv = x.data();
   double f = 0.0;
   const auto start = std::chrono::steady_clock::now();
-  pool.run(parts, [&](int, int, int part) {
+  pool.run([&](int part) {
     const part_share& s = t.shares.parts[static_cast<std::size_t>(part)];
     double* u = us[static_cast<std::size_t>(part)].data();
     fill_displacements(nt, as, xv, s.u_nodes, u);
@@ -383,7 +383,7 @@ double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const
     // costs about a 150th of a block and a tenth of a node).
     const int parts = pool.threads();
     std::atomic<int> arrived{0};
-    pool.run(parts, [&](int, int, int part) {
+    pool.run([&](int part) {
       int lo, hi;
       split(blocks, n / 150, parts, part, lo, hi);
       triangles(lo, hi, part);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "membrane/inline.h"
+
 namespace domica {
 
 triangle_lanes make_lanes(const net& nt, const arr1<cst_plan>& plan, const numbering& d) {
@@ -57,8 +59,6 @@ lane_set widest_lanes() {
 namespace {
 
 typedef double lane_vector __attribute__((vector_size(lanes * sizeof(double))));
-
-#define DOMICA_INLINE inline __attribute__((always_inline))
 
 DOMICA_INLINE void load(lane_vector& v, const double* p) { std::memcpy(&v, p, sizeof v); }
 DOMICA_INLINE void store(double* p, const lane_vector& v) { std::memcpy(p, &v, sizeof v); }

@@ -19,12 +19,6 @@ bool spin(Ready ready) {
   }
 }
 
-void range(int n, int parts, int part, int& lo, int& hi) {
-  long step = (static_cast<long>(n) + parts - 1) / parts;
-  lo = static_cast<int>(1 + part * step);
-  hi = static_cast<int>(std::min<long>(n, (part + 1) * step));
-}
-
 }  // namespace
 
 worker_pool::worker_pool(int threads) : done_(std::make_unique<finished[]>(static_cast<std::size_t>(std::max(threads - 1, 0)))) {
@@ -38,17 +32,14 @@ worker_pool::~worker_pool() {
   for (std::thread& t : workers_) t.join();
 }
 
-void worker_pool::go(int n, call c, const void* body) {
+void worker_pool::go(call c, const void* body) {
   const long now = ++runs_;
   job_.c = c;
   job_.body = body;
-  job_.n = n;
   // A plain store: the caller goes on to its own part while the line travels.
   job_.generation.store(now, std::memory_order_release);
   if (sleepers_.load(std::memory_order_relaxed) != 0) job_.generation.notify_all();
-  int lo, hi;
-  range(n, threads(), 0, lo, hi);
-  if (lo <= hi) c(body, lo, hi, 0);
+  c(body, 0);
   // A worker that began to sleep as this run began has either seen the new
   // generation or is counted by now.
   std::atomic_thread_fence(std::memory_order_seq_cst);
@@ -73,9 +64,7 @@ void worker_pool::work(int part) {
     }
     seen = job_.generation.load(std::memory_order_acquire);
     if (job_.stop) return;
-    int lo, hi;
-    range(job_.n, threads(), part, lo, hi);
-    if (lo <= hi) job_.c(job_.body, lo, hi, part);
+    job_.c(job_.body, part);
     d.store(seen);
     if (waiting_.load() != 0) d.notify_all();
   }

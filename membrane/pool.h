@@ -1,6 +1,6 @@
 // A few worker threads kept for the whole run, to share the triangles of one
-// energy evaluation. Work is split into fixed contiguous ranges, so which
-// thread computes a triangle never changes what is computed. An evaluation
+// energy evaluation. A run hands each thread its part number; what a part
+// computes is the caller's to decide (membrane/share.h). An evaluation
 // takes tens of microseconds, less than waking a sleeping thread, so the
 // threads wait spinning for a while (about a millisecond) before they sleep.
 // Starting a run costs the caller a few plain stores to one cache line, and
@@ -24,17 +24,16 @@ class worker_pool {
 
   int threads() const { return static_cast<int>(workers_.size()) + 1; }
 
-  // body(lo, hi, part) for the ranges of 1..n split into threads() parts,
-  // part 0 (the first range) on the calling thread, the parts at the same
-  // time; returns when all are done.
+  // body(part) for part = 0 .. threads() - 1 at the same time, part 0 on
+  // the calling thread; returns when all are done.
   template <class Body>
-  void run(int n, const Body& body) {
-    go(n, [](const void* b, int lo, int hi, int part) { (*static_cast<const Body*>(b))(lo, hi, part); }, &body);
+  void run(const Body& body) {
+    go([](const void* b, int part) { (*static_cast<const Body*>(b))(part); }, &body);
   }
 
  private:
-  using call = void (*)(const void* body, int lo, int hi, int part);
-  void go(int n, call c, const void* body);
+  using call = void (*)(const void* body, int part);
+  void go(call c, const void* body);
   void work(int part);
   std::vector<std::thread> workers_;
   long runs_ = 0;  // runs begun (the caller's count)
@@ -43,7 +42,6 @@ class worker_pool {
     std::atomic<long> generation{0};
     call c = nullptr;
     const void* body = nullptr;
-    int n = 0;
     bool stop = false;
   } job_;
   struct alignas(64) finished {

@@ -20,10 +20,7 @@ TEST(Pool, RunsEveryPartOnceWhetherTheWorkersSpinOrSleep) {
     for (int pause_us : {0, 0, 0, 900, 1000, 1100, 3000, 0, 0}) {
       std::this_thread::sleep_for(std::chrono::microseconds(pause_us));
       for (int k = 0; k < 50; ++k, ++runs)
-        pool.run(threads * 10, [&](int lo, int hi, int part) {
-          EXPECT_EQ(hi - lo + 1, 10);
-          ++counts[static_cast<std::size_t>(part)];
-        });
+        pool.run([&](int part) { ++counts[static_cast<std::size_t>(part)]; });
     }
     for (int c : counts) EXPECT_EQ(c, runs) << threads << " threads";
   }
