@@ -37,7 +37,7 @@ struct node_blocks {
   }
 };
 
-int block_of(int position) { return position / (9 * lanes); }
+int block_of(int position) { return static_cast<int>(static_cast<unsigned>(position) / (9 * lanes)); }
 
 node_blocks group(const triangle_lanes& t, int nn, int n, int parts) {
   node_blocks g;
@@ -65,7 +65,7 @@ node_blocks group(const triangle_lanes& t, int nn, int n, int parts) {
 }
 
 // Add k to the ranges [r[2i], r[2i + 1]), ascending; k at least the last.
-void extend(std::vector<int>& r, int k) {
+inline void extend(std::vector<int>& r, int k) {
   if (!r.empty() && r.back() == k) r.back() = k + 1;
   else {
     r.push_back(k);
