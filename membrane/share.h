@@ -30,7 +30,7 @@ namespace domica {
 std::vector<int> plan_cuts(const triangle_lanes& t, int nn, int n, int parts);
 
 // The shares of the parts that compute blocks [cuts[p], cuts[p + 1]).
-// Inputs: t (blocks, corner, node_start, node_at), nn, cuts (as plan_cuts
+// Inputs: t (blocks, node_start, node_at), nn, cuts (as plan_cuts
 // returns them).
 // Returns cuts.size() - 1 shares: every node in the nodes or outer nodes of
 // one; a share may have no nodes or blocks.
