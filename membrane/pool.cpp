@@ -41,9 +41,9 @@ void worker_pool::go(call c, const void* body) {
   if (sleepers_.load(std::memory_order_relaxed) != 0) job_.generation.notify_all();
   c(body, 0);
   // A worker that began to sleep as this run began has either seen the new
-  // generation or is counted by now.
-  std::atomic_thread_fence(std::memory_order_seq_cst);
-  if (sleepers_.load() != 0) job_.generation.notify_all();
+  // generation or is counted by now: its count and this read are both
+  // read-modify-writes of sleepers_, so one of them sees the other.
+  if (sleepers_.fetch_add(0) != 0) job_.generation.notify_all();
   for (std::size_t w = 0; w < workers_.size(); ++w) {
     std::atomic<long>& d = done_[w].generation;
     if (spin([&] { return d.load(std::memory_order_acquire) == now; })) continue;

@@ -48,8 +48,10 @@ class worker_pool {
     std::atomic<long> generation{0};
   };
   std::unique_ptr<finished[]> done_;       // per worker: the last generation it finished
+  // Each on a line of its own: the caller reads-modifies-writes sleepers_ on
+  // every run, and the workers read waiting_ after every run.
   alignas(64) std::atomic<int> sleepers_{0};  // workers asleep or about to sleep
-  std::atomic<int> waiting_{0};               // 1 while the caller sleeps for a worker
+  alignas(64) std::atomic<int> waiting_{0};   // 1 while the caller sleeps for a worker
 };
 
 // The threads of the energy evaluation: 0 (the default) takes one per core.

@@ -44,15 +44,23 @@ void band_tangent::zero() {
 
 namespace {
 
+// The vector routines below, built for AVX-512, AVX2 and the default set and
+// chosen at load time by what the processor runs.
+#ifdef DOMICA_NO_CLONES
+#define DOMICA_CLONES
+#else
+#define DOMICA_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#endif
+
 // t[r] -= l[r] * u for r = 0..m-1: one step of the elimination on one column.
 // Every entry keeps its own operations, so the vector form is exact.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void update1(double* t, const double* l, double u, int m) {
+DOMICA_CLONES void update1(double* t, const double* l, double u, int m) {
   for (int r = 0; r < m; ++r) t[r] = t[r] - l[r] * u;
 }
 
 // Four steps at once on entries that take part in all four and in no
 // interchange: each entry still receives them one after the other, in order.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void update4(double* t, const double* l0, const double* l1, const double* l2,
+DOMICA_CLONES void update4(double* t, const double* l0, const double* l1, const double* l2,
                                                                const double* l3, const double u[4], int m) {
   for (int r = 0; r < m; ++r) {
     double v = t[r] - l0[r] * u[0];
@@ -63,12 +71,12 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void update4(double
 }
 
 // d[r] / pivot for r = 0..m-1: the divisions one by one, in vector form.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void divide(double* d, double pivot, int m) {
+DOMICA_CLONES void divide(double* d, double pivot, int m) {
   for (int r = 0; r < m; ++r) d[r] = d[r] / pivot;
 }
 
 // The last r in lo..hi with t[r] != 0, lo - 1 if none.
-__attribute__((target_clones("avx512f", "avx2", "default"))) int last_nonzero(const double* t, int lo, int hi) {
+DOMICA_CLONES int last_nonzero(const double* t, int lo, int hi) {
   int r = hi;
   for (; r - 7 >= lo; r -= 8) {
     bool any = false;
@@ -82,7 +90,7 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) int last_nonzero(co
 // The r in 0..m of the largest |d[r]|, the earliest on ties; a NaN never
 // wins over a number, and a NaN d[0] keeps 0. The largest magnitude is found
 // in eight running maxima, which is exact in any order, then its first place.
-__attribute__((target_clones("avx512f", "avx2", "default"))) int largest(const double* d, int m) {
+DOMICA_CLONES int largest(const double* d, int m) {
   double big = std::fabs(d[0]);
   if (std::isnan(big)) return 0;
   double lane[8];
@@ -106,7 +114,7 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) int largest(const d
 
 // The four steps of update4 on two columns ta and tb (multipliers ua, ub),
 // so that the multipliers are read once for both.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void update4x2(double* __restrict ta, double* __restrict tb,
+DOMICA_CLONES void update4x2(double* __restrict ta, double* __restrict tb,
                                                                  const double* l0, const double* l1, const double* l2,
                                                                  const double* l3, const double ua[4], const double ub[4],
                                                                  int m) {
