@@ -61,7 +61,7 @@ DOMICA_CLONES void update1(double* t, const double* l, double u, int m) {
 // Four steps at once on entries that take part in all four and in no
 // interchange: each entry still receives them one after the other, in order.
 DOMICA_CLONES void update4(double* t, const double* l0, const double* l1, const double* l2,
-                                                               const double* l3, const double u[4], int m) {
+                           const double* l3, const double u[4], int m) {
   for (int r = 0; r < m; ++r) {
     double v = t[r] - l0[r] * u[0];
     v = v - l1[r] * u[1];
@@ -115,9 +115,9 @@ DOMICA_CLONES int largest(const double* d, int m) {
 // The four steps of update4 on two columns ta and tb (multipliers ua, ub),
 // so that the multipliers are read once for both.
 DOMICA_CLONES void update4x2(double* __restrict ta, double* __restrict tb,
-                                                                 const double* l0, const double* l1, const double* l2,
-                                                                 const double* l3, const double ua[4], const double ub[4],
-                                                                 int m) {
+                             const double* l0, const double* l1, const double* l2,
+                             const double* l3, const double ua[4], const double ub[4],
+                             int m) {
   const double a0 = ua[0], a1 = ua[1], a2 = ua[2], a3 = ua[3];
   const double b0 = ub[0], b1 = ub[1], b2 = ub[2], b3 = ub[3];
   for (int r = 0; r < m; ++r) {
