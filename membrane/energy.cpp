@@ -83,10 +83,9 @@ void split(int count, int extra, int parts, int part, int& lo, int& hi) {
 }
 
 // The two per-node steps of both ways of sharing, forced inline so that
-// each loop around them is compiled as if written out.
-
-// The displacements of node glob into u (3 nn entries, 3 (glob - 1) + axis
-// - 1): x for free coordinates, the known ones for fixed ones.
+// each loop around them is compiled as if written out. The displacements of
+// node glob into u (3 nn entries, 3 (glob - 1) + axis - 1): x for free
+// coordinates, the known ones for fixed ones.
 DOMICA_INLINE void node_displacements(const net& nt, const assembly& as, const double* xv, int glob, double* u) {
   for (int axis = 1; axis <= 3; ++axis) {
     int i = as.d.index(glob, axis);

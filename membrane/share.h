@@ -6,12 +6,11 @@
 // those forces once the later part says that it has computed them. With the
 // triangles in order, those blocks lie at the start of the later range, which
 // is computed first, so they are ready long before they are read; no block is
-// computed twice. The
-// chain of the energy (the load term, then the triangles in order) follows
-// the ranges: part 0 carries the load term and its blocks' energies while it
-// computes them, and each later part takes the chain over from the part
-// before it and carries it through its own blocks' energies, while it sums its
-// nodes (the last part: after).
+// computed twice. The chain of the energy (the load term, then the triangles
+// in order) follows the ranges: part 0 carries the load term and its blocks'
+// energies while it computes them, and each later part takes the chain over
+// from the part before it and carries it through its own blocks' energies,
+// while it sums its nodes (the last part: after).
 #pragma once
 
 #include <vector>
