@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "bench/disc.h"
-#include "common/number.h"
+#include "model/number.h"
 #include "domica_2/driver.h"
-#include "domica_2/structure.h"
-#include "solver/band.h"
-#include "solver/dense.h"
+#include "mechanics/structure.h"
+#include "numerics/band.h"
+#include "numerics/dense.h"
 
 using namespace domica;
 

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "bench/disc.h"
-#include "common/input.h"
+#include "io/input.h"
 #include "domica_2/driver.h"
-#include "domica_2/element.h"
+#include "mechanics/tangent.h"
 #include "domica_3/driver.h"
-#include "membrane/energy.h"
-#include "membrane/pool.h"
-#include "solver/lu.h"
+#include "mechanics/energy.h"
+#include "mechanics/pool.h"
+#include "numerics/lu.h"
 
 using namespace domica;
 

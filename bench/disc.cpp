@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/input.h"
+#include "io/input.h"
 
 namespace domica {
 

@@ -2,7 +2,7 @@
 // 10000, poisson 0.3, thickness 0.1, pressure -1.
 #pragma once
 
-#include "common/problem.h"
+#include "model/problem.h"
 
 namespace domica {
 

@@ -27,10 +27,10 @@
 #include <string>
 #include <vector>
 
-#include "common/input.h"
-#include "common/number.h"
+#include "io/input.h"
+#include "model/number.h"
 #include "domica_2/driver.h"
-#include "domica_2/structure.h"
+#include "mechanics/structure.h"
 
 #ifdef DOMICA_HAVE_MUMPS
 #include <dmumps_c.h>

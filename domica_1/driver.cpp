@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <string>
 
-#include "common/failure.h"
-#include "common/format.h"
-#include "common/outcome.h"
-#include "common/progress.h"
-#include "membrane/energy.h"
-#include "membrane/minimise.h"
-#include "membrane/run.h"
-#include "nlp/norm.h"
+#include "model/failure.h"
+#include "io/format.h"
+#include "model/outcome.h"
+#include "app/progress.h"
+#include "mechanics/energy.h"
+#include "solve/minimise.h"
+#include "app/run.h"
+#include "numerics/norm.h"
 
 namespace domica {
 

@@ -2,10 +2,10 @@
 // self-weight in full, no pressure) with one limited-memory BFGS call.
 #pragma once
 
-#include "common/command_line.h"
-#include "common/problem.h"
-#include "membrane/setup.h"
-#include "nlp/qn.h"
+#include "app/command_line.h"
+#include "model/problem.h"
+#include "mechanics/setup.h"
+#include "numerics/qn.h"
 
 namespace domica {
 

@@ -6,7 +6,7 @@
 // and ansys.txt there. It minimises the membrane energy once with
 // limited-memory BFGS and says whether the minimiser ended at an optimal
 // point.
-#include "common/command_line.h"
+#include "app/command_line.h"
 #include "domica_1/driver.h"
 
 int main(int argc, char** argv) {

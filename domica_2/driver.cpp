@@ -3,15 +3,15 @@
 #include <cmath>
 #include <string>
 
-#include "common/failure.h"
-#include "common/progress.h"
-#include "common/report.h"
-#include "domica_2/structure.h"
-#include "membrane/run.h"
-#include "nlp/norm.h"
-#include "solver/band.h"
-#include "solver/dense.h"
-#include "solver/sparse.h"
+#include "model/failure.h"
+#include "app/progress.h"
+#include "app/report.h"
+#include "mechanics/structure.h"
+#include "app/run.h"
+#include "numerics/norm.h"
+#include "numerics/band.h"
+#include "numerics/dense.h"
+#include "numerics/sparse.h"
 
 namespace domica {
 

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "common/command_line.h"
-#include "common/outcome.h"
-#include "common/problem.h"
-#include "membrane/setup.h"
+#include "app/command_line.h"
+#include "model/outcome.h"
+#include "model/problem.h"
+#include "mechanics/setup.h"
 
 namespace domica {
 

@@ -5,7 +5,7 @@
 // Run it in a folder that holds weblar.txt (the domica_2 parameter blocks)
 // and shell.txt, or name that folder as its argument; it writes autocad.scr
 // and ansys.txt there. Fixed coordinates stay at their plan position.
-#include "common/command_line.h"
+#include "app/command_line.h"
 #include "domica_2/driver.h"
 
 int main(int argc, char** argv) {

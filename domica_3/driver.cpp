@@ -3,13 +3,13 @@
 #include <cmath>
 #include <string>
 
-#include "common/failure.h"
-#include "common/progress.h"
-#include "common/report.h"
-#include "membrane/energy.h"
-#include "membrane/minimise.h"
-#include "membrane/run.h"
-#include "nlp/norm.h"
+#include "model/failure.h"
+#include "app/progress.h"
+#include "app/report.h"
+#include "mechanics/energy.h"
+#include "solve/minimise.h"
+#include "app/run.h"
+#include "numerics/norm.h"
 
 namespace domica {
 

@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "common/command_line.h"
-#include "common/outcome.h"
-#include "common/problem.h"
-#include "domica_3/setforce.h"
-#include "membrane/setup.h"
+#include "app/command_line.h"
+#include "model/outcome.h"
+#include "model/problem.h"
+#include "mechanics/setforce.h"
+#include "mechanics/setup.h"
 
 namespace domica {
 

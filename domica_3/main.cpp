@@ -6,7 +6,7 @@
 // the membrane energy with limited-memory BFGS in maxmajor load steps,
 // setting the pressure loads anew for the current shape after every
 // minimisation.
-#include "common/command_line.h"
+#include "app/command_line.h"
 #include "domica_3/driver.h"
 
 int main(int argc, char** argv) {

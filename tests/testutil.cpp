@@ -1,6 +1,6 @@
 #include "tests/testutil.h"
 
-#include "common/input.h"
+#include "io/input.h"
 
 #include <sys/wait.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/problem.h"
+#include "model/problem.h"
 
 namespace test {
 

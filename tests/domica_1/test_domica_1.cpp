@@ -7,7 +7,7 @@
 
 #include "domica_1/driver.h"
 #include "domica_3/driver.h"
-#include "nlp/norm.h"
+#include "numerics/norm.h"
 #include "tests/testutil.h"
 
 using namespace domica;

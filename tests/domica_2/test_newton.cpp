@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "common/failure.h"
+#include "model/failure.h"
 #include "domica_2/driver.h"
 #include "tests/testutil.h"
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "domica_3/driver.h"
-#include "membrane/energy.h"
-#include "nlp/norm.h"
+#include "mechanics/energy.h"
+#include "numerics/norm.h"
 #include "tests/testutil.h"
 
 using namespace domica;

@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/shell.h"
-#include "common/failure.h"
-#include "common/text.h"
+#include "io/shell.h"
+#include "model/failure.h"
+#include "io/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   domica::text_file t;

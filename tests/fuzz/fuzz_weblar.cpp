@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <string>
 
-#include "common/autocad.h"
-#include "common/failure.h"
-#include "common/input.h"
-#include "common/support_check.h"
-#include "common/surface.h"
-#include "common/text.h"
-#include "domica_2/element.h"
-#include "domica_3/setforce.h"
-#include "membrane/energy.h"
-#include "membrane/setup.h"
+#include "io/autocad.h"
+#include "model/failure.h"
+#include "io/input.h"
+#include "model/support_check.h"
+#include "model/surface.h"
+#include "io/text.h"
+#include "mechanics/tangent.h"
+#include "mechanics/setforce.h"
+#include "mechanics/energy.h"
+#include "mechanics/setup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace domica;

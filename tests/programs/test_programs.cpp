@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "domica_3/driver.h"
-#include "membrane/energy.h"
-#include "nlp/norm.h"
+#include "mechanics/energy.h"
+#include "numerics/norm.h"
 #include "tests/testutil.h"
 
 using namespace domica;

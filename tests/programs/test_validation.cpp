@@ -13,8 +13,8 @@
 
 #include "domica_2/driver.h"
 #include "domica_3/driver.h"
-#include "membrane/forces.h"
-#include "nlp/norm.h"
+#include "mechanics/forces.h"
+#include "numerics/norm.h"
 #include "tests/testutil.h"
 
 using namespace domica;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/problem.h"
+#include "model/problem.h"
 #include "tests/testutil.h"
 
 namespace test {

@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <string>
 
-#include "common/ccx.h"
-#include "common/failure.h"
-#include "common/input.h"
+#include "io/ccx.h"
+#include "model/failure.h"
+#include "io/input.h"
 
 int main(int argc, char** argv) {
   domica::program variant = domica::program::domica_3;

@@ -1,0 +1,28 @@
+// The designer's summary of a found shell, a few lines for standard error:
+// the rise and its ratio to the plan span, the largest tension and the
+// largest compression with their triangles, the share of the surface in
+// compression, and a plain statement whether any part is in tension (a
+// concrete shell should have none).
+#pragma once
+
+#include <string>
+
+#include "model/problem.h"
+#include "model/surface.h"
+#include "mechanics/forces.h"
+
+namespace domica {
+
+// Inputs:
+//   nt  the net: nn plan nodes (xo, yo), ne triangles, nn x 3 fixed flags
+//   sf  the found surface: nn x 3 positions
+//   f   ne triangle forces
+// Returns the lines, each ending in a line break.
+//
+// The rise is the highest minus the lowest z of all nodes, supports
+// included (the lowest free node would move with the fineness of the net);
+// the plan span is the longer side of the plan's bounding box. Compression
+// is where no principal force is a tension.
+std::string summary_text(const net& nt, const surface& sf, const membrane_forces& f);
+
+}  // namespace domica

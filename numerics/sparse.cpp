@@ -1,0 +1,115 @@
+#include "numerics/sparse.h"
+
+#include <umfpack.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include <algorithm>
+#include <string>
+
+#include "model/failure.h"
+#include "numerics/memory.h"
+
+namespace domica {
+
+namespace {
+
+// Control settings of every UMFPACK call; ordering is UMFPACK_ORDERING_*.
+void settings(double* control, int ordering) {
+  umfpack_di_defaults(control);
+  control[UMFPACK_STRATEGY] = UMFPACK_STRATEGY_SYMMETRIC;
+  control[UMFPACK_ORDERING] = ordering;
+  control[UMFPACK_IRSTEP] = 0;
+}
+
+}  // namespace
+
+sparse_tangent::sparse_tangent(int n, const std::vector<std::vector<int>>& columns) : n_(n) {
+  std::size_t nz = 0;
+  for (const auto& c : columns) nz += c.size();
+  // Column starts and row indices are 32-bit in the int interface of UMFPACK.
+  if (nz > 2000000000u) too_large(n, 12.0 * static_cast<double>(nz), "the sparse tangent", "more than 2e9 entries");
+  ap_.reserve(static_cast<std::size_t>(n) + 1);
+  ai_.reserve(nz);
+  ap_.push_back(0);
+  for (int j = 1; j <= n; ++j) {
+    for (int i : columns[static_cast<std::size_t>(j - 1)]) ai_.push_back(i - 1);
+    ap_.push_back(static_cast<int>(ai_.size()));
+  }
+  ax_.assign(ai_.size(), 0.0);
+  x_.assign(static_cast<std::size_t>(n), 0.0);
+#ifdef __GLIBC__
+  // Each solve allocates and frees a factorisation of the same size. glibc
+  // would map the large blocks afresh and hand them back to the system every
+  // time, and faulting them in again costs a tenth of the run; from here on
+  // the process keeps them in its heap for the next factorisation.
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
+}
+
+sparse_tangent::~sparse_tangent() {
+  if (symbolic_) umfpack_di_free_symbolic(&symbolic_);
+}
+
+void sparse_tangent::zero() {
+  std::fill(ax_.begin(), ax_.end(), 0.0);
+  next_ = 0;
+}
+
+int sparse_tangent::position(int i, int j) const {
+  auto first = ai_.begin() + ap_[static_cast<std::size_t>(j - 1)], last = ai_.begin() + ap_[static_cast<std::size_t>(j)];
+  auto at = std::lower_bound(first, last, i - 1);
+  if (at == last || *at != i - 1) throw failure(exit_internal, "sparse tangent: entry (" + std::to_string(i) + ", " + std::to_string(j) + ") outside its pattern");
+  return static_cast<int>(at - ai_.begin());
+}
+
+void sparse_tangent::add(int i, int j, double v) {
+  int k = next_ < at_.size() ? at_[next_] : -1;
+  if (k < 0 || ai_[static_cast<std::size_t>(k)] != i - 1 || k < ap_[static_cast<std::size_t>(j - 1)] || k >= ap_[static_cast<std::size_t>(j)]) {
+    k = position(i, j);
+    at_.resize(next_);
+    at_.push_back(k);
+  }
+  ++next_;
+  double& a = ax_[static_cast<std::size_t>(k)];
+  a = a + v;
+}
+
+int sparse_tangent::solve(fmat1& b) {
+  if (n_ == 0) return 0;
+  double control[UMFPACK_CONTROL], info[UMFPACK_INFO];
+  settings(control, UMFPACK_ORDERING_METIS);
+  if (!symbolic_) {
+    // The pattern alone (no values): the first tangent, of the flat plan, has
+    // zeros on the diagonal of every vertical coordinate, which would steer
+    // the analysis away from the symmetric strategy for all later ones.
+    int status = umfpack_di_symbolic(n_, n_, ap_.data(), ai_.data(), nullptr, &symbolic_, control, info);
+    if (status == UMFPACK_ERROR_ordering_failed) {
+      settings(control, UMFPACK_ORDERING_AMD);
+      status = umfpack_di_symbolic(n_, n_, ap_.data(), ai_.data(), nullptr, &symbolic_, control, info);
+    }
+    if (status == UMFPACK_ERROR_out_of_memory) too_large(n_, info[UMFPACK_SYMBOLIC_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse analysis", "more than can be allocated");
+    if (status != UMFPACK_OK) {
+      symbolic_ = nullptr;
+      return -1;
+    }
+  }
+  void* numeric = nullptr;
+  int status = umfpack_di_numeric(ap_.data(), ai_.data(), ax_.data(), symbolic_, &numeric, control, info);
+  if (status == UMFPACK_ERROR_out_of_memory)
+    too_large(n_, info[UMFPACK_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse factorisation", "more than can be allocated");
+  if (status != UMFPACK_OK) {
+    if (numeric) umfpack_di_free_numeric(&numeric);
+    return -1;
+  }
+  status = umfpack_di_solve(UMFPACK_A, ap_.data(), ai_.data(), ax_.data(), x_.data(), b.data(), numeric, control, info);
+  umfpack_di_free_numeric(&numeric);
+  if (status != UMFPACK_OK) return -1;
+  for (int i = 1; i <= n_; ++i) b(i) = x_[static_cast<std::size_t>(i - 1)];
+  return 0;
+}
+
+}  // namespace domica

@@ -1,0 +1,67 @@
+// The sparse tangent of a Newton iteration: only the entries that the net's
+// triangles couple are stored (compressed columns), and the matrix is
+// factored by UMFPACK (SuiteSparse). The tangent's pattern is symmetric, so
+// UMFPACK's symmetric strategy is used: a METIS ordering of A + A' (AMD where
+// METIS is not at hand), pivots taken on the diagonal where they are large
+// enough. The ordering and the symbolic analysis are made at the first solve
+// from the pattern alone and reused for every later one, since the pattern
+// never changes.
+//
+// Assembly adds the same entries in the same order at every iteration
+// (triangle by triangle), so the first assembly records where each add lands
+// in the compressed columns and later ones follow that record instead of
+// searching the column; an add that departs from the record is searched
+// again and the record mended from there on.
+//
+// This solver rounds differently from the exact band and dense ones (another
+// order of elimination, and no iterative refinement of the solve: the Newton
+// iteration itself corrects the small error of a solve), so its shapes agree
+// with theirs to about 1e-9, not to the last bit.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "model/array.h"
+
+namespace domica {
+
+class sparse_tangent {
+ public:
+  // columns[j - 1] lists the rows i (1..n, ascending, no repeats) of the
+  // entries that column j may hold. With glibc, the process keeps freed large
+  // blocks in its heap from then on (no mapping per block, no trimming under
+  // 1 GiB), since every solve allocates and frees a factorisation of the same
+  // size.
+  sparse_tangent(int n, const std::vector<std::vector<int>>& columns);
+  ~sparse_tangent();
+  sparse_tangent(const sparse_tangent&) = delete;
+  sparse_tangent& operator=(const sparse_tangent&) = delete;
+
+  // Every entry to zero, before an assembly.
+  void zero();
+
+  // s(i, j) += v for an entry (i, j in 1..n) of the pattern; an entry outside
+  // it is an internal failure.
+  void add(int i, int j, double v);
+
+  // Solve s x = b in place (b has n entries). Returns 0, or -1 when the
+  // matrix is singular or its factorisation fails (b is then meaningless).
+  int solve(fmat1& b);
+
+  // Entries stored.
+  std::size_t entries() const { return ai_.size(); }
+
+ private:
+  int n_;
+  std::vector<int> ap_, ai_;  // column starts and row indices, 0-based
+  std::vector<double> ax_;
+  std::vector<int> at_;     // where the k-th add of an assembly lands in ax_
+  std::size_t next_ = 0;    // adds made in this assembly
+  std::vector<double> x_;   // n, the solution before it goes back into b
+  void* symbolic_ = nullptr;
+
+  int position(int i, int j) const;
+};
+
+}  // namespace domica
