@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,20 +10,38 @@
 #include <string>
 
 #include "model/failure.h"
-#include "app/report.h"
 #include "domica/version.h"
 
 namespace domica {
 
 namespace {
 
+// The program's own option that `arg` gives (NAME=VALUE), if any.
+const program_option* own_option(const program_spec& spec, const std::string& arg) {
+  for (const program_option& o : spec.options)
+    if (arg.rfind(o.name + "=", 0) == 0) return &o;
+  return nullptr;
+}
+
 // An argument as typed, in quotes, with unprintable bytes as \xNN; paths are
 // shown whole, unlike input text in the readers' messages.
 std::string shown(const std::string& arg) { return quoted(arg, std::string::npos); }
 
-std::string usage_line(const char* program) {
-  return std::string("usage: ") + program + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--threads=N]" +
-         (std::string(program) == "domica_2" ? " [--solver=NAME]" : "") + " [FOLDER]\n";
+std::string usage_line(const program_spec& spec) {
+  std::string own;
+  for (const program_option& o : spec.options) own += " " + o.usage;
+  return std::string("usage: ") + program_name(spec.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--threads=N]" + own +
+         " [FOLDER]\n";
+}
+
+// What chdir into `folder` would say: the folder must exist, be a folder and
+// be searchable. Returns 0 or the errno.
+int enterable(const char* folder) {
+  struct stat st;
+  if (::stat(folder, &st) != 0) return errno;
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  if (::access(folder, X_OK) != 0) return errno;
+  return 0;
 }
 
 // Print on standard output; a full disk or closed pipe must not pass for success.
@@ -35,14 +54,15 @@ int print(const char* program, const std::string& text) {
   return exit_ok;
 }
 
-int bad_command_line(const char* program, const std::string& line) {
-  std::fprintf(stderr, "%s: %s\n%s", program, line.c_str(), usage_line(program).c_str());
+int bad_command_line(const program_spec& spec, const std::string& line) {
+  std::fprintf(stderr, "%s: %s\n%s", program_name(spec.variant), line.c_str(), usage_line(spec).c_str());
   return exit_input;
 }
 
 }  // namespace
 
-std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv, run_options& opts) {
+std::optional<int> command_line(const program_spec& spec, int argc, char** argv, run_options& opts) {
+  const char* program = program_name(spec.variant);
   bool help = false, version = false, options = true;
   const char* folder = nullptr;
   // The whole line is checked before anything is done, so a mistyped
@@ -66,22 +86,23 @@ std::optional<int> command_line(const char* program, const char* summary, int ar
       char* end = nullptr;
       long v = std::strtol(n.c_str(), &end, 10);
       if (n.empty() || *end != '\0' || v < 1 || v > 1024)
-        return bad_command_line(program, "--threads wants a number of threads from 1 to 1024, found " + shown(n));
-      opts.threads = static_cast<int>(v);
-    } else if (options && arg.rfind("--solver=", 0) == 0 && std::string(program) == "domica_2") {
-      opts.solver = arg.substr(9);
-      if (opts.solver != "band" && opts.solver != "dense" && opts.solver != "sparse")
-        return bad_command_line(program, "--solver wants band, dense or sparse, found " + shown(opts.solver));
+        return bad_command_line(spec, "--threads wants a number of threads from 1 to 1024, found " + shown(n));
+      opts.solve.threads = static_cast<int>(v);
+    } else if (const program_option* own = options ? own_option(spec, arg) : nullptr) {
+      std::string wrong = own->read(arg.substr(own->name.size() + 1), opts);
+      if (!wrong.empty()) return bad_command_line(spec, wrong);
     } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return bad_command_line(program, "unknown option " + shown(arg));
+      return bad_command_line(spec, "unknown option " + shown(arg));
     } else if (folder) {
-      return bad_command_line(program, "one folder only, found " + shown(folder) + " and " + shown(arg));
+      return bad_command_line(spec, "one folder only, found " + shown(folder) + " and " + shown(arg));
     } else {
       folder = argv[i];
     }
   }
   if (help) {
-    return print(program, usage_line(program) + summary +
+    std::string own;
+    for (const program_option& o : spec.options) own += o.help;
+    return print(program, usage_line(spec) + spec.summary +
                               "\n"
                               "Reads weblar.txt and shell.txt in FOLDER (the current folder when none\n"
                               "is given) and writes autocad.scr and ansys.txt there.\n"
@@ -91,26 +112,21 @@ std::optional<int> command_line(const char* program, const char* summary, int ar
                               "  --vtu        also write shell.vtu, the found shell and its membrane\n"
                               "               forces for ParaView\n"
                               "  --ccx        also write shell.inp, a CalculiX deck of the found shell\n"
-                              "  --threads=N  threads for the membrane energy (default: one per core)\n" +
-                              (std::string(program) == "domica_2"
-                                   ? "  --solver=NAME  linear solver: band (exact, the default), dense (exact),\n"
-                                     "               sparse (fill-reducing, rounds differently)\n"
-                                   : "") +
+                              "  --threads=N  threads for the membrane energy (default: one, or one per\n"
+                              "               CPU this process may use on a large net)\n" +
+                              own +
                               "Exit status: 0 success, 2 bad input, 3 the solution failed,\n"
                               "4 a result file could not be written.\n");
   }
   if (version) return print(program, std::string(program) + " " + DOMICA_VERSION + "\n");
-  if (folder && ::chdir(folder) != 0) {
-    std::fprintf(stderr, "%s: cannot enter folder %s: %s\n", program, shown(folder).c_str(), std::strerror(errno));
-    return exit_input;
+  if (folder) {
+    if (int err = enterable(folder)) {
+      std::fprintf(stderr, "%s: cannot enter folder %s: %s\n", program, shown(folder).c_str(), std::strerror(err));
+      return exit_input;
+    }
+    opts.folder = folder;
   }
   return std::nullopt;
-}
-
-int program_main(const char* program, const char* summary, int argc, char** argv, void (*run)(const run_options&)) {
-  run_options opts;
-  if (auto end = command_line(program, summary, argc, argv, opts)) return *end;
-  return guarded_main(program, [&] { run(opts); });
 }
 
 }  // namespace domica

@@ -4,44 +4,66 @@
 //
 // -h or --help prints the usage on standard output, --version prints the
 // program name and the project version; neither reads nor writes anything
-// else. A FOLDER makes the program run there (its input files are read and
-// its results written in that folder); without one it runs in the current
-// folder, as it always has. An unknown option, a second FOLDER or a folder
-// that cannot be entered ends the run with exit_input and one message on
-// standard error (and the usage line for a malformed command line) before
-// any file is touched. An argument after "--" is a folder even if it begins
-// with '-'.
+// else. A FOLDER makes the program read its input files and write its results
+// there (the process's current folder is never changed); without one it runs
+// in the current folder, as it always has. An unknown option, a second FOLDER
+// or a folder that cannot be entered ends the run with exit_input and one
+// message on standard error (and the usage line for a malformed command line)
+// before any file is touched. An argument after "--" is a folder even if it
+// begins with '-'.
+//
+// The options every program takes are here; a program declares its own
+// (domica_2's --solver) in its program_spec.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "model/problem.h"
+#include "solve/observer.h"
+#include "solve/result.h"
 
 namespace domica {
 
 // What the options of a run ask for; the defaults are the plain run.
 struct run_options {
-  bool quiet = false;   // --quiet: no progress or summary on standard error
-  bool vtu = false;     // --vtu: also write shell.vtu (ParaView)
-  bool ccx = false;     // --ccx: also write shell.inp (CalculiX)
-  int threads = 0;      // --threads=N: threads of the energy loop (0: one per core)
-  std::string solver;   // --solver=NAME: domica_2's linear solver (empty: the default)
+  bool quiet = false;     // --quiet: no progress or summary on standard error
+  bool vtu = false;       // --vtu: also write shell.vtu (ParaView)
+  bool ccx = false;       // --ccx: also write shell.inp (CalculiX)
+  std::string folder;     // FOLDER: where the files are read and written ("" the current folder)
+  solve_options solve;    // --threads=N and the program's own options
+};
+
+// An option of one program, given as NAME=VALUE.
+struct program_option {
+  std::string name;   // "--solver"
+  std::string usage;  // its part of the usage line: "[--solver=NAME]"
+  std::string help;   // its lines of --help, each ending in a line break
+  // Take VALUE into the options; returns what is wrong with it for the
+  // message, empty when it is good.
+  std::function<std::string(const std::string& value, run_options& opts)> read;
+};
+
+// One console program.
+struct program_spec {
+  program variant = program::domica_3;
+  const char* summary = "";               // what it does, for --help
+  std::vector<program_option> options;    // its own options
+  solution_result (*solve)(const problem& p, const solve_options& opts, observer& obs) = nullptr;
 };
 
 // Read the command line and act on it.
 // Inputs:
-//   program  the program's name, for the usage, version and error lines
-//   summary  one sentence on what the program does, for --help
+//   spec        the program
 //   argc, argv  the command line as main receives it
 // Outputs:
-//   opts     the options given
-//   returns  nothing when the run should go on (the current folder is then the
-//            one the command line named), or the exit status to end with at
-//            once: exit_ok after --help or --version, exit_input after a bad
-//            command line, exit_output when standard output cannot be written
-std::optional<int> command_line(const char* program, const char* summary, int argc, char** argv, run_options& opts);
-
-// main of a program: the command line, then run(options) under guarded_main
-// (common/report.h). Returns the exit status.
-int program_main(const char* program, const char* summary, int argc, char** argv, void (*run)(const run_options&));
+//   opts        the options given
+//   returns     nothing when the run should go on, or the exit status to end
+//               with at once: exit_ok after --help or --version, exit_input
+//               after a bad command line or a folder that cannot be entered,
+//               exit_output when standard output cannot be written
+std::optional<int> command_line(const program_spec& spec, int argc, char** argv, run_options& opts);
 
 }  // namespace domica

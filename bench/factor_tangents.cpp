@@ -256,8 +256,9 @@ int main(int argc, char** argv) {
   std::vector<double> x(static_cast<std::size_t>(n));
   if (!in_child(
           [&] {
-            std::FILE* quiet = std::fopen("/dev/null", "w");
-            solution(p, s, quiet, "sparse");
+            observer silent;
+            progress pr(silent);
+            solution(p, s, pr, linear_kind::sparse);
             return std::vector<double>(s.x.data(), s.x.data() + n);
           },
           x)) {

@@ -1,11 +1,13 @@
-// The run of domica_1: form finding under fixed loads (point loads and
+// The solution of domica_1: form finding under fixed loads (point loads and
 // self-weight in full, no pressure) with one limited-memory BFGS call.
 #pragma once
 
-#include "app/command_line.h"
-#include "model/problem.h"
+#include "mechanics/energy.h"
 #include "mechanics/setup.h"
+#include "model/problem.h"
 #include "numerics/qn.h"
+#include "solve/observer.h"
+#include "solve/result.h"
 
 namespace domica {
 
@@ -13,16 +15,21 @@ namespace domica {
 struct state1 : net_state {
   fmat1 g;              // as.d.n gradient
   double maxnorm = 0.0; // absolute gradient threshold
+  energy_workspace ws;  // the energy's buffers and threads
 };
 
 // Set-up: numbering, plan data, coefficients, loads, x = 0, and maxnorm =
-// mntol times the largest gradient component at x = 0.
-state1 start1(const problem& p);
+// mntol times the largest gradient component at x = 0; the energy on
+// `threads` threads (0: the default for the net).
+state1 start1(const problem& p, int threads = 1);
 
-// One minimisation from the current x; returns the minimiser's result.
-nlp::qn_result solve1(const problem& p, state1& s);
+// One minimisation from the current x, its progress to pr; returns the
+// minimiser's result.
+nlp::qn_result solve1(const problem& p, state1& s, progress& pr);
 
-// The whole run of domica_1 in the working directory.
-void run1(const run_options& opts);
+// The whole solution of domica_1: set-up, obs.started(), the minimisation
+// and its console lines ("Optimal" or "NOT Optimal", "Minor = "), the
+// result. Failures are `failure` exceptions.
+solution_result solve_domica_1(const problem& p, const solve_options& opts, observer& obs);
 
 }  // namespace domica

@@ -1,17 +1,17 @@
 #include "domica_2/driver.h"
 
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <variant>
 
-#include "model/failure.h"
-#include "app/progress.h"
-#include "app/report.h"
 #include "mechanics/structure.h"
-#include "app/run.h"
-#include "numerics/norm.h"
+#include "model/failure.h"
 #include "numerics/band.h"
 #include "numerics/dense.h"
+#include "numerics/norm.h"
 #include "numerics/sparse.h"
+#include "solve/lines.h"
 
 namespace domica {
 
@@ -24,15 +24,15 @@ bool finite_all(int n, const fmat1& v) {
 }
 
 template <class Tangent>
-outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
+outcome newton(const problem& p, state2& s, Tangent& tangent, progress& pr) {
   outcome end;
   const int n = s.as.d.n;
   fmat1 force(n), r(n);
   fmat1& x = s.x;
   x.fill(0.0);
-  progress_run(progress_kind::newton_iterations, p.st.maxmajor);
+  pr.run(progress_kind::newton_iterations, p.st.maxmajor);
   for (int major = 1; major <= p.st.maxmajor; ++major) {
-    progress_step(major);
+    pr.step(major);
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
     for (int glob = 1; glob <= p.nt.nn; ++glob)
       for (int axis = 1; axis <= 3; ++axis) {
@@ -50,10 +50,11 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
       minor = minor + 1;
       // Only a failure needs the words, so they are made only then.
       auto where = [&] { return "at load step " + std::to_string(major) + ", iteration " + std::to_string(minor); };
-      int column = tangent.solve(r);
-      if (column != 0) {
+      linear_status solved = tangent.solve(r);
+      if (!solved.ok()) {
         std::string why = "the tangent is singular " + where() +
-                          (column > 0 ? " (zero pivot in column " + std::to_string(column) + ")" : " (sparse factorisation)");
+                          (solved.code == linear_status::zero_pivot ? " (zero pivot in column " + std::to_string(solved.column) + ")"
+                                                                    : " (sparse factorisation)");
         if (major == 1 && minor == 1 && p.load.pressure == 0.0)
           why += ": the net has no pressure, so nothing resists the first vertical motion of the flat net"
                  " (domica_1 or domica_3 find such forms)";
@@ -67,12 +68,11 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
       structure(p.nt, s.as, pressure, force, x, r, tangent);
       if (!finite_all(n, r))
         throw failure(exit_solution, "the out-of-balance forces are not finite " + where() + "; no output written");
-      progress_iteration(1, nlp::norm(n, r), maxnorm);
+      pr.iteration(1, nlp::norm(n, r), maxnorm);
     }
     double reached = nlp::norm(n, r);
-    progress_step_end(reached, maxnorm);
-    std::fputs(reached > maxnorm ? not_attained_line(major).c_str() : major_line(major, minor).c_str(), out);
-    std::fflush(out);
+    pr.step_end(reached, maxnorm);
+    pr.line(reached > maxnorm ? not_attained_line(major) : major_line(major, minor));
     if (reached > maxnorm) {
       std::string line = unconverged_line("load step " + std::to_string(major), "largest out-of-balance force", reached, maxnorm);
       if (major == p.st.maxmajor) end.unconverged = line;
@@ -84,29 +84,22 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, std::FILE* out) {
 
 }  // namespace
 
-outcome solution(const problem& p, state2& s, std::FILE* out, const std::string& solver) {
+outcome solution(const problem& p, state2& s, progress& pr, linear_kind solver) {
   const int n = s.as.d.n;
   int band = bandwidth(p.nt, s.as.d);
-  // The band storage holds 3 b + 1 numbers a column: beyond n it is no saving.
-  bool nearly_full = 3.0 * band + 1 >= n;
-  std::string what = "tangent of " + std::to_string(n) + " unknowns, bandwidth " + std::to_string(band) + ": ";
-  if (solver == "sparse") {
-    progress_note(what + "sparse solver");
-    sparse_tangent tangent(n, coupling(p.nt, s.as.d));
-    return newton(p, s, tangent, out);
-  }
-  if (solver == "dense" || nearly_full) {
-    progress_note(what + "dense solver" + (solver == "dense" ? "" : " (the band is nearly the whole matrix)"));
-    dense_tangent tangent(n);
-    return newton(p, s, tangent, out);
-  }
-  progress_note(what + "band solver");
-  band_tangent tangent(n, band);
-  return newton(p, s, tangent, out);
+  tangent_choice c = make_tangent(solver, n, band, [&] { return coupling(p.nt, s.as.d); });
+  pr.note("tangent of " + std::to_string(n) + " unknowns, bandwidth " + std::to_string(band) + ": " + c.what);
+  return std::visit([&](auto& tangent) { return newton(p, s, *tangent, pr); }, c.tangent);
 }
 
-void run2(const run_options& opts) {
-  run_program(program::domica_2, opts, start2, [&](const problem& p, state2& s) { return solution(p, s, stdout, opts.solver); });
+solution_result solve_domica_2(const problem& p, const solve_options& opts, observer& obs) {
+  state2 s = start2(p);
+  obs.started();
+  progress pr(obs);
+  if (p.st.maxmajor == 0) pr.warning("maxmajor is 0: no load step was made, the results show the plan");
+  auto clock1 = std::chrono::steady_clock::now();
+  outcome end = solution(p, s, pr, opts.solver);
+  return make_result(p, s.as, s.x, opts, std::move(end), pr.counts, seconds_since(clock1));
 }
 
 }  // namespace domica

@@ -1,14 +1,13 @@
-// The run of domica_2: Newton's method with the exact tangent, all loads in
-// maxmajor equal steps from the flat plan.
+// The solution of domica_2: Newton's method with the exact tangent, all loads
+// in maxmajor equal steps from the flat plan.
 #pragma once
 
-#include <cstdio>
-#include <string>
-
-#include "app/command_line.h"
+#include "mechanics/setup.h"
 #include "model/outcome.h"
 #include "model/problem.h"
-#include "mechanics/setup.h"
+#include "numerics/linear.h"
+#include "solve/observer.h"
+#include "solve/result.h"
 
 namespace domica {
 
@@ -23,18 +22,19 @@ inline state2 start2(const problem& p) { return prepare(p); }
 // iterates until the largest out-of-balance force is at most mntol times its
 // value at the start of the step, or maxminor iterations are spent.
 // A zero or non-finite pivot, or a non-finite correction, ends the run with a
-// failure naming the step and the iteration. Progress lines go to `out`.
-// Returns the steps that ended above their target (the last one makes the
-// run unconverged).
+// failure naming the step and the iteration. Progress and console lines go
+// to pr. Returns the steps that ended above their target (the last one makes
+// the run unconverged).
 //
-// `solver` names the linear solver: "band" (the default, also for an empty
-// name) stores the band of the tangent that the numbering gives and falls
-// back to "dense" where that band is nearly the whole matrix; both give the
-// same numbers to the last bit. "sparse" factors with UMFPACK and rounds
-// differently.
-outcome solution(const problem& p, state2& s, std::FILE* out = stdout, const std::string& solver = "");
+// `solver` is the linear solver (numerics/linear.h): the band solver (the
+// default) stores the band of the tangent that the numbering gives and falls
+// back to the dense one where that band is nearly the whole matrix; both give
+// the same numbers to the last bit. The sparse one factors with UMFPACK and
+// rounds differently.
+outcome solution(const problem& p, state2& s, progress& pr, linear_kind solver = linear_kind::automatic);
 
-// The whole run of domica_2 in the working directory.
-void run2(const run_options& opts);
+// The whole solution of domica_2: set-up, obs.started(), the load steps, the
+// result. Failures are `failure` exceptions.
+solution_result solve_domica_2(const problem& p, const solve_options& opts, observer& obs);
 
 }  // namespace domica

@@ -1,58 +1,57 @@
 #include "domica_3/driver.h"
 
+#include <chrono>
 #include <cmath>
 #include <string>
 
-#include "model/failure.h"
-#include "app/progress.h"
-#include "app/report.h"
+#include "solve/lines.h"
 #include "mechanics/energy.h"
-#include "solve/minimise.h"
-#include "app/run.h"
+#include "model/failure.h"
 #include "numerics/norm.h"
+#include "solve/minimise.h"
 
 namespace domica {
 
-state3 start3(const problem& p) {
+state3 start3(const problem& p, int threads) {
   state3 s;
   static_cast<net_state&>(s) = prepare(p);
+  s.ws = energy_workspace(threads > 0 ? threads : default_energy_threads(p.nt.ne));
   s.ld.fp = fmat2(p.nt.nn, 3);
   s.ld.force = fmat2(p.nt.nn, 3);
   s.g = fmat1(s.as.d.n);
   // The threshold refers to the full load at the initial shape.
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
-  energy(p.nt, s.as, s.ld.force, s.x, s.g);
+  energy(p.nt, s.as, s.ld.force, s.x, s.g, s.ws);
   double start = nlp::norm(s.as.d.n, s.g);
   if (!std::isfinite(start)) throw failure(exit_solution, "the gradient at the plan is not finite; no output written");
   s.maxnorm = start * p.st.mntol;
   return s;
 }
 
-outcome solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
+outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls) {
   const int n = s.as.d.n;
   outcome end;
-  progress_run(progress_kind::minimiser_calls, p.st.maxmajor);
+  pr.run(progress_kind::minimiser_calls, p.st.maxmajor);
   for (int major = 1; major <= p.st.maxmajor; ++major) {
-    progress_step(major);
+    pr.step(major);
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);
     setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
-    energy(p.nt, s.as, s.ld.force, s.x, s.g);
+    energy(p.nt, s.as, s.ld.force, s.x, s.g, s.ws);
     int calls = 0;
     bool last_optimal = true;
     while (nlp::norm(n, s.g) > s.maxnorm) {
       if (calls == maxcalls) {
         // The shape keeps moving under its follower loads: give the step up.
-        if (last_optimal) std::fputs(not_attained_line(major).c_str(), out);
+        if (last_optimal) pr.line(not_attained_line(major));
         break;
       }
       ++calls;
-      nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.ld.force, s.x, s.g);
-      progress_iteration(r.minor, nlp::norm(n, s.g), s.maxnorm);
+      nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.ld.force, s.x, s.g, s.ws, pr);
+      pr.iteration(r.minor, nlp::norm(n, s.g), s.maxnorm);
       last_optimal = r.optimal;
-      std::fputs(r.optimal ? major_line(major, r.minor).c_str() : not_attained_line(major).c_str(), out);
-      std::fflush(out);
+      pr.line(r.optimal ? major_line(major, r.minor) : not_attained_line(major));
       setforce(p.nt, s.as.d, p.load.pressure, factor, s.x, s.loads, s.ld);
-      energy(p.nt, s.as, s.ld.force, s.x, s.g);
+      energy(p.nt, s.as, s.ld.force, s.x, s.g, s.ws);
     }
     double reached = nlp::norm(n, s.g);
     if (!std::isfinite(reached))
@@ -62,13 +61,19 @@ outcome solve3(const problem& p, state3& s, std::FILE* out, int maxcalls) {
       if (major == p.st.maxmajor) end.unconverged = line;
       else end.unsettled.push_back(line);
     }
-    progress_step_end(reached, s.maxnorm);
+    pr.step_end(reached, s.maxnorm);
   }
   return end;
 }
 
-void run3(const run_options& opts) {
-  run_program(program::domica_3, opts, start3, [](const problem& p, state3& s) { return solve3(p, s); });
+solution_result solve_domica_3(const problem& p, const solve_options& opts, observer& obs) {
+  state3 s = start3(p, opts.threads);
+  obs.started();
+  progress pr(obs);
+  if (p.st.maxmajor == 0) pr.warning("maxmajor is 0: no load step was made, the results show the plan");
+  auto clock1 = std::chrono::steady_clock::now();
+  outcome end = solve3(p, s, pr);
+  return make_result(p, s.as, s.x, opts, std::move(end), pr.counts, seconds_since(clock1));
 }
 
 }  // namespace domica

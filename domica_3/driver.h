@@ -1,14 +1,14 @@
-// The run of domica_3: set-up at the plan, then load steps in which the
+// The solution of domica_3: set-up at the plan, then load steps in which the
 // pressure follows the shape.
 #pragma once
 
-#include <cstdio>
-
-#include "app/command_line.h"
-#include "model/outcome.h"
-#include "model/problem.h"
+#include "mechanics/energy.h"
 #include "mechanics/setforce.h"
 #include "mechanics/setup.h"
+#include "model/outcome.h"
+#include "model/problem.h"
+#include "solve/observer.h"
+#include "solve/result.h"
 
 namespace domica {
 
@@ -21,21 +21,24 @@ struct state3 : net_state {
   loads3 ld;            // pressure loads and the loads of the step
   fmat1 g;              // as.d.n gradient
   double maxnorm = 0.0; // absolute gradient threshold
+  energy_workspace ws;  // the energy's buffers and threads
 };
 
 // Set-up: numbering, plan data, coefficients, fixed loads, x = 0, and the
 // threshold maxnorm = mntol times the largest gradient component under the
-// full load at the plan.
-state3 start3(const problem& p);
+// full load at the plan; the energy on `threads` threads (0: the default for
+// the net).
+state3 start3(const problem& p, int threads = 1);
 
 // Run the load steps from the current x: for each step set the load factor and
 // the loads, and minimise again while the gradient under the loads set for the
-// new shape exceeds maxnorm. Progress lines go to `out`. Returns the steps
-// that ended with the gradient above maxnorm (the last one makes the run
+// new shape exceeds maxnorm. Progress and console lines go to pr. Returns the
+// steps that ended with the gradient above maxnorm (the last one makes the run
 // unconverged); a gradient that is not finite is a solution failure.
-outcome solve3(const problem& p, state3& s, std::FILE* out = stdout, int maxcalls = max_calls_per_step);
+outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls = max_calls_per_step);
 
-// The whole run of domica_3 in the working directory.
-void run3(const run_options& opts);
+// The whole solution of domica_3: set-up, obs.started(), the load steps, the
+// result. Failures are `failure` exceptions.
+solution_result solve_domica_3(const problem& p, const solve_options& opts, observer& obs);
 
 }  // namespace domica

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/failure.h"
-#include "io/format.h"
+#include "model/format.h"
 #include "io/outfile.h"
 
 namespace domica {

@@ -1,6 +1,6 @@
 #include "io/autocad.h"
 
-#include "io/format.h"
+#include "model/format.h"
 #include "io/outfile.h"
 
 namespace domica {

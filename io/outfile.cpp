@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "model/failure.h"
 
@@ -16,13 +17,15 @@ namespace domica {
 namespace {
 
 // The temporary files of this process, readable from a signal handler: a
-// name is entered and removed with SIGINT and SIGTERM blocked.
+// name is entered and removed with SIGINT and SIGTERM blocked, and slots are
+// taken and given back under a lock, since several threads may write sets.
 struct temp_slot {
   char path[4096];
   volatile sig_atomic_t used;
 };
 constexpr int max_temps = 16;
 temp_slot temps[max_temps];
+std::mutex slots;
 
 class signals_blocked {
  public:
@@ -31,22 +34,15 @@ class signals_blocked {
     sigemptyset(&s);
     sigaddset(&s, SIGINT);
     sigaddset(&s, SIGTERM);
-    sigprocmask(SIG_BLOCK, &s, &old_);
+    pthread_sigmask(SIG_BLOCK, &s, &old_);
   }
-  ~signals_blocked() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
+  ~signals_blocked() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
   signals_blocked(const signals_blocked&) = delete;
   signals_blocked& operator=(const signals_blocked&) = delete;
 
  private:
   sigset_t old_;
 };
-
-extern "C" void remove_temps_and_end(int sig) {
-  for (temp_slot& t : temps)
-    if (t.used) ::unlink(t.path);
-  ::signal(sig, SIG_DFL);
-  ::raise(sig);
-}
 
 [[noreturn]] void output_error(const std::string& name, const char* what, int err) {
   throw failure(exit_output, name + ": " + what + ": " + std::strerror(err));
@@ -55,6 +51,7 @@ extern "C" void remove_temps_and_end(int sig) {
 // A temporary file beside `path`, open for writing; returns its slot.
 int create_temp(const out_file& f, int& fd) {
   signals_blocked guard;
+  std::lock_guard<std::mutex> lock(slots);
   int k = 0;
   while (k < max_temps && temps[k].used) ++k;
   std::string name = f.path + ".XXXXXX";
@@ -68,6 +65,7 @@ int create_temp(const out_file& f, int& fd) {
 
 void drop_temp(int k, bool remove) {
   signals_blocked guard;
+  std::lock_guard<std::mutex> lock(slots);
   if (remove) ::unlink(temps[k].path);
   temps[k].used = 0;
 }
@@ -145,17 +143,14 @@ void probe_outputs(const std::vector<out_file>& set) {
   }
 }
 
-void guard_outputs() {
-  struct sigaction sa;
-  std::memset(&sa, 0, sizeof sa);
-  sa.sa_handler = remove_temps_and_end;
-  sigemptyset(&sa.sa_mask);
-  sigaddset(&sa.sa_mask, SIGINT);
-  sigaddset(&sa.sa_mask, SIGTERM);
-  struct sigaction old;
-  if (::sigaction(SIGINT, nullptr, &old) == 0 && old.sa_handler != SIG_IGN) ::sigaction(SIGINT, &sa, nullptr);
-  ::sigaction(SIGTERM, &sa, nullptr);
-  ::signal(SIGXFSZ, SIG_IGN);
+std::string in_folder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+void remove_temporary_files() {
+  for (temp_slot& t : temps)
+    if (t.used) ::unlink(t.path);
 }
 
 }  // namespace domica

@@ -3,7 +3,9 @@
 // once every one of them is complete and flushed are they all renamed over
 // their targets. A failure before the renames leaves every earlier file as it
 // was and no temporary file behind; so does SIGINT or SIGTERM at any moment
-// once guard_outputs() has run.
+// once the program's signal handlers call remove_temporary_files() (the
+// console programs install them: app/signals.h). Several threads may write
+// sets at once.
 #pragma once
 
 #include <string>
@@ -32,10 +34,11 @@ void write_file(const std::string& path, const std::string& name, const std::str
 // output failure write_set would give.
 void probe_outputs(const std::vector<out_file>& set);
 
-// From now on SIGINT and SIGTERM remove the temporary files of this process
-// and end it by the same signal (status 130 or 143 in a shell); a file-size
-// limit (SIGXFSZ) makes a write fail like a full disk instead of ending the
-// process. A SIGINT that was ignored when the program started stays ignored.
-void guard_outputs();
+// The path of file `name` in `folder` ("" for the current folder).
+std::string in_folder(const std::string& folder, const std::string& name);
+
+// Remove every temporary file this process has open for a set. Safe to call
+// from a signal handler (it only reads flags and calls unlink).
+void remove_temporary_files();
 
 }  // namespace domica

@@ -6,13 +6,7 @@ void setforce(const net& nt, const numbering& d, double pressure, double factor,
   l.fp.fill(0.0);
   for (int e = 1; e <= nt.ne; ++e) {
     double xe[3][3];
-    for (int loc = 1; loc <= 3; ++loc) {
-      int glob = nt.tri(e)(loc);
-      for (int axis = 1; axis <= 3; ++axis) {
-        int i = d.index(glob, axis);
-        xe[loc - 1][axis - 1] = i > d.n ? nt.known(glob, axis) : x(i);
-      }
-    }
+    corner_displacements(nt, d, x, e, xe);
     double pc = pressure / 6.0;
     int glob1 = nt.tri(e)(1), glob2 = nt.tri(e)(2), glob3 = nt.tri(e)(3);
     double a[3], b[3], f[3];

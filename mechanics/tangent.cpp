@@ -4,22 +4,10 @@
 
 namespace domica {
 
-void element(const net& nt, const assembly& as, int e, double pressure, const fmat1& x, fvec9x1& re, fmat9x9& se) {
-  const cst_plan& el = as.plan(e);
-  const hooke& h = as.hk;
-
-  // 1. Corner displacements.
-  double xe[3][3];
-  for (int loc = 1; loc <= 3; ++loc)
-    for (int axis = 1; axis <= 3; ++axis) {
-      int glob = nt.tri(e)(loc);
-      int k = as.d.index(glob, axis);
-      xe[loc - 1][axis - 1] = k <= as.d.n ? x(k) : nt.known(glob, axis);
-    }
-  // 2.-7. Strains, stresses, strain derivatives and the internal force.
+void membrane_element(const cst_plan& el, const hooke& h, const double xe[3][3], double re1[9], double se1[9][9]) {
+  // Strains, stresses, strain derivatives and the internal force.
   cst_state s;
   cst_strains(el, h, xe, s);
-  double re1[9];
   cst_forces(el, s, re1);
   const fixed2<double, 2, 3>& c = el.c;
   // 8. Stress derivatives.
@@ -30,7 +18,6 @@ void element(const net& nt, const assembly& as, int e, double pressure, const fm
     dsxy[p] = h.h33 * s.dexy[p];
   }
   // 10. Material stiffness.
-  double se1[9][9];
   for (int p = 0; p < 9; ++p)
     for (int q = 0; q < 9; ++q) se1[p][q] = s.dexx[p] * dsxx[q] + s.deyy[p] * dsyy[q] + s.dexy[p] * dsxy[q];
   // 9, 11. Geometric stiffness from the second strain derivatives (equal axes only).
@@ -45,7 +32,9 @@ void element(const net& nt, const assembly& as, int e, double pressure, const fm
   // 12. Volume.
   for (int p = 0; p < 9; ++p)
     for (int q = 0; q < 9; ++q) se1[p][q] = se1[p][q] * el.volume;
+}
 
+void pressure_element(const net& nt, int e, const double xe[3][3], double pressure, double re2[9], double se2[9][9]) {
   // 13. Pressure force on each corner, one third of the resultant, along b x a.
   double pc = pressure / 6.0;
   int glob1 = nt.tri(e)(1), glob2 = nt.tri(e)(2), glob3 = nt.tri(e)(3);
@@ -61,11 +50,9 @@ void element(const net& nt, const assembly& as, int e, double pressure, const fm
   f[1] = pc * (b[2] * a[0] - b[0] * a[2]);
   f[2] = pc * (b[0] * a[1] - b[1] * a[0]);
   // 14. Pressure-load vector.
-  double re2[9];
   for (int loc = 0; loc < 3; ++loc)
     for (int axis = 0; axis < 3; ++axis) re2[3 * loc + axis] = f[axis];
   // 15. Pressure-load stiffness: rows 1-3 in full, times pc, copied to rows 4-9.
-  double se2[9][9];
   const double r1[9] = {0, b[2] - a[2], a[1] - b[1], 0, -b[2], b[1], 0, a[2], -a[1]};
   const double r2[9] = {a[2] - b[2], 0, b[0] - a[0], b[2], 0, -b[0], -a[2], 0, a[0]};
   const double r3[9] = {b[1] - a[1], a[0] - b[0], 0, -b[1], b[0], 0, a[1], -a[0], 0};
@@ -79,7 +66,14 @@ void element(const net& nt, const assembly& as, int e, double pressure, const fm
       se2[3 + k][q] = se2[k][q];
       se2[6 + k][q] = se2[k][q];
     }
-  // 16. Result.
+}
+
+void element(const net& nt, const assembly& as, int e, double pressure, const fmat1& x, fvec9x1& re, fmat9x9& se) {
+  double xe[3][3];
+  corner_displacements(nt, as.d, x, e, xe);
+  double re1[9], se1[9][9], re2[9], se2[9][9];
+  membrane_element(as.plan(e), as.hk, xe, re1, se1);
+  pressure_element(nt, e, xe, pressure, re2, se2);
   for (int p = 0; p < 9; ++p) re(p + 1) = re1[p] - re2[p];
   for (int p = 0; p < 9; ++p)
     for (int q = 0; q < 9; ++q) se(p + 1, q + 1) = se1[p][q] - se2[p][q];

@@ -27,4 +27,17 @@ int bandwidth(const net& nt, const numbering& d);
 // that share a triangle with it, ascending, j among them.
 std::vector<std::vector<int>> coupling(const net& nt, const numbering& d);
 
+// The displacement of coordinate (glob, axis): x for a free one, the
+// prescribed value for a fixed one. x has d.n entries.
+inline double displacement(const net& nt, const numbering& d, const fmat1& x, int glob, int axis) {
+  int i = d.index(glob, axis);
+  return i <= d.n ? x(i) : nt.known(glob, axis);
+}
+
+// The displacements of the corners of triangle e: xe[loc - 1][axis - 1].
+inline void corner_displacements(const net& nt, const numbering& d, const fmat1& x, int e, double xe[3][3]) {
+  for (int loc = 1; loc <= 3; ++loc)
+    for (int axis = 1; axis <= 3; ++axis) xe[loc - 1][axis - 1] = displacement(nt, d, x, nt.tri(e)(loc), axis);
+}
+
 }  // namespace domica

@@ -11,10 +11,7 @@ void vertex(const net& nt, const numbering& d, const fmat1& x, int glob, fvec3x1
   vx(1) = nt.xo(glob);
   vx(2) = nt.yo(glob);
   vx(3) = 0.0;
-  for (int axis = 1; axis <= 3; ++axis) {
-    int i = d.index(glob, axis);
-    vx(axis) = vx(axis) + (i <= d.n ? x(i) : nt.known(glob, axis));
-  }
+  for (int axis = 1; axis <= 3; ++axis) vx(axis) = vx(axis) + displacement(nt, d, x, glob, axis);
 }
 
 namespace {

@@ -144,7 +144,7 @@ DOMICA_CLONES void update4x2(double* __restrict ta, double* __restrict tb,
 // the other, the rest receive the four steps in one pass. A step reaches only
 // as far down as its last nonzero multiplier, which on a ring-by-ring
 // numbering is often far above the band's edge.
-int band_tangent::solve(fmat1& b) {
+linear_status band_tangent::solve(fmat1& b) {
   const int n = n_, kl = kl_, kv = kv_;
   const std::size_t ld = static_cast<std::size_t>(ld_);
   double* ab = ab_.data();
@@ -319,7 +319,7 @@ int band_tangent::solve(fmat1& b) {
       double pivot = d[0];
       if (pivot == 0.0 || !std::isfinite(pivot)) {
         for (int jj = j0; jj <= j1; ++jj) dirty_[static_cast<std::size_t>(jj)] = std::min(from[jj - j0], jj);
-        return j;
+        return {linear_status::zero_pivot, j};
       }
       // The multipliers below the last nonzero one stay zero and take no part
       // in the later steps.
@@ -350,7 +350,7 @@ int band_tangent::solve(fmat1& b) {
     for (int k = i + 1; k <= last; ++k) sum = sum - column(k)[i - k + kv] * b(k);
     b(i) = sum / column(i)[kv];
   }
-  return 0;
+  return {};
 }
 
 }  // namespace domica

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/array.h"
+#include "numerics/linear.h"
 
 namespace domica {
 
@@ -46,9 +47,9 @@ class band_tangent {
   }
 
   // Solve s x = b in place (b has n entries); the stored entries become the
-  // factors, so the next use starts with zero(). Returns 0, or the first
-  // column whose pivot is zero or not finite (b is then meaningless).
-  int solve(fmat1& b);
+  // factors, so the next use starts with zero(). A zero or non-finite pivot
+  // ends it with zero_pivot at that column (b is then meaningless).
+  linear_status solve(fmat1& b);
 
   int lower() const { return kl_; }
 

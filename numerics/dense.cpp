@@ -21,6 +21,10 @@ dense_tangent::dense_tangent(int n) : n_(n) {
   }
 }
 
-int dense_tangent::solve(fmat1& b) { return solvelu(n_, a_, b); }
+linear_status dense_tangent::solve(fmat1& b) {
+  int column = solvelu(n_, a_, b);
+  if (column == 0) return {};
+  return {linear_status::zero_pivot, column};
+}
 
 }  // namespace domica

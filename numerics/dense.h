@@ -6,6 +6,7 @@
 #pragma once
 
 #include "model/array.h"
+#include "numerics/linear.h"
 
 namespace domica {
 
@@ -25,9 +26,9 @@ class dense_tangent {
   void add(int i, int j, double v) { a_(i, j) = a_(i, j) + v; }
 
   // Solve s x = b in place: b (n entries) becomes x and the matrix its
-  // factors, so the next use starts with zero(). Returns 0, or the first
-  // column whose pivot is zero or not finite (b is then meaningless).
-  int solve(fmat1& b);
+  // factors, so the next use starts with zero(). A zero or non-finite pivot
+  // ends it with zero_pivot at that column (b is then meaningless).
+  linear_status solve(fmat1& b);
 
  private:
   int n_;

@@ -1,6 +1,16 @@
 #include "numerics/qn.h"
 
+#include <stdexcept>
+
 namespace nlp {
+
+void check(const qn_params& q) {
+  if (q.maxminor < 0) throw std::invalid_argument("minimiser: maxminor < 0");
+  if (!(q.maxnorm >= 0.0)) throw std::invalid_argument("minimiser: maxnorm not >= 0");
+  if (q.maxls < 0) throw std::invalid_argument("minimiser: maxls < 0");
+  if (!(q.lstol > 0.0)) throw std::invalid_argument("minimiser: lstol not > 0");
+  if (q.maxlist < 0) throw std::invalid_argument("minimiser: maxlist < 0");
+}
 
 void direction(pair_list& l, int n, const fmat1& g, fmat1& d) {
   for (int i = 1; i <= n; ++i) d(i) = g(i);

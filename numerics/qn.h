@@ -9,8 +9,10 @@
 //   mbfgs  memoryless BFGS: the update of a scaled identity with the newest pair
 //   bfgs   self-scaling BFGS on a packed inverse Hessian (Oren and Luenberger)
 //
-// All three start with one steepest-descent line search, stop when
-// norm(n, g) <= maxnorm or after maxminor line searches, and return the
+// Each is called as method(objective, n, params, x, g): n unknowns, x (n) the
+// start and on return the last point, g (n) the gradient there. All three
+// start with one steepest-descent line search, stop when norm(n, g) <=
+// params.maxnorm or after params.maxminor line searches, and return the
 // number of line searches, the final value and whether the gradient test holds.
 #pragma once
 
@@ -22,6 +24,19 @@
 #include "numerics/norm.h"
 
 namespace nlp {
+
+// The settings of one minimisation, the same for the three methods.
+struct qn_params {
+  int maxminor = 0;      // line searches at most (the first one is always made)
+  double maxnorm = 0.0;  // the gradient test: norm(n, g) <= maxnorm, >= 0
+  int maxls = 10;        // interpolation steps per line search, >= 0
+  double lstol = 0.9;    // curvature tolerance of the line search, > 0
+  int maxlist = 8;       // lbfgs: step/gradient-change pairs kept (0 keeps one)
+};
+
+// A setting outside the ranges above is a fault of the caller:
+// std::invalid_argument naming it.
+void check(const qn_params& q);
 
 struct qn_result {
   int minor = 0;         // line searches performed
@@ -106,9 +121,12 @@ double first_step(F& objective, int n, int maxls, double lstol, fmat1& x, fmat1&
 }
 
 template <class F>
-qn_result lbfgs(F& objective, int maxlist, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+qn_result lbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
+  check(params);
+  const int maxminor = params.maxminor, maxls = params.maxls;
+  const double maxnorm = params.maxnorm, lstol = params.lstol;
   qn_result r;
-  pair_list list(maxlist);
+  pair_list list(params.maxlist);
   fmat1 d(n), s(n), y(n);
   r.minor = 1;
   r.f = first_step(objective, n, maxls, lstol, x, g, d, s, y);
@@ -124,7 +142,10 @@ qn_result lbfgs(F& objective, int maxlist, int n, int maxminor, int maxls, doubl
 }
 
 template <class F>
-qn_result mbfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+qn_result mbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
+  check(params);
+  const int maxminor = params.maxminor, maxls = params.maxls;
+  const double maxnorm = params.maxnorm, lstol = params.lstol;
   qn_result r;
   fmat1 d(n), p(n), q(n);
   r.minor = 1;
@@ -149,7 +170,10 @@ qn_result mbfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, do
 }
 
 template <class F>
-qn_result bfgs(F& objective, int n, int maxminor, int maxls, double maxnorm, double lstol, fmat1& x, fmat1& g) {
+qn_result bfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
+  check(params);
+  const int maxminor = params.maxminor, maxls = params.maxls;
+  const double maxnorm = params.maxnorm, lstol = params.lstol;
   // The packed positions are 32-bit: n (n + 1) must stay within 2147483647.
   if (n > 46340) throw std::length_error("bfgs: more than 46340 variables");
   qn_result r;

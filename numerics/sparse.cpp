@@ -3,7 +3,6 @@
 #include <umfpack.h>
 
 #ifdef __GLIBC__
-#include <malloc.h>
 #endif
 
 #include <algorithm>
@@ -40,14 +39,6 @@ sparse_tangent::sparse_tangent(int n, const std::vector<std::vector<int>>& colum
   }
   ax_.assign(ai_.size(), 0.0);
   x_.assign(static_cast<std::size_t>(n), 0.0);
-#ifdef __GLIBC__
-  // Each solve allocates and frees a factorisation of the same size. glibc
-  // would map the large blocks afresh and hand them back to the system every
-  // time, and faulting them in again costs a tenth of the run; from here on
-  // the process keeps them in its heap for the next factorisation.
-  mallopt(M_MMAP_MAX, 0);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
 }
 
 sparse_tangent::~sparse_tangent() {
@@ -78,8 +69,8 @@ void sparse_tangent::add(int i, int j, double v) {
   a = a + v;
 }
 
-int sparse_tangent::solve(fmat1& b) {
-  if (n_ == 0) return 0;
+linear_status sparse_tangent::solve(fmat1& b) {
+  if (n_ == 0) return {};
   double control[UMFPACK_CONTROL], info[UMFPACK_INFO];
   settings(control, UMFPACK_ORDERING_METIS);
   if (!symbolic_) {
@@ -94,7 +85,7 @@ int sparse_tangent::solve(fmat1& b) {
     if (status == UMFPACK_ERROR_out_of_memory) too_large(n_, info[UMFPACK_SYMBOLIC_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse analysis", "more than can be allocated");
     if (status != UMFPACK_OK) {
       symbolic_ = nullptr;
-      return -1;
+      return {linear_status::singular, 0};
     }
   }
   void* numeric = nullptr;
@@ -103,13 +94,13 @@ int sparse_tangent::solve(fmat1& b) {
     too_large(n_, info[UMFPACK_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse factorisation", "more than can be allocated");
   if (status != UMFPACK_OK) {
     if (numeric) umfpack_di_free_numeric(&numeric);
-    return -1;
+    return {linear_status::singular, 0};
   }
   status = umfpack_di_solve(UMFPACK_A, ap_.data(), ai_.data(), ax_.data(), x_.data(), b.data(), numeric, control, info);
   umfpack_di_free_numeric(&numeric);
-  if (status != UMFPACK_OK) return -1;
+  if (status != UMFPACK_OK) return {linear_status::singular, 0};
   for (int i = 1; i <= n_; ++i) b(i) = x_[static_cast<std::size_t>(i - 1)];
-  return 0;
+  return {};
 }
 
 }  // namespace domica

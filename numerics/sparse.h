@@ -23,16 +23,16 @@
 #include <vector>
 
 #include "model/array.h"
+#include "numerics/linear.h"
 
 namespace domica {
 
 class sparse_tangent {
  public:
   // columns[j - 1] lists the rows i (1..n, ascending, no repeats) of the
-  // entries that column j may hold. With glibc, the process keeps freed large
-  // blocks in its heap from then on (no mapping per block, no trimming under
-  // 1 GiB), since every solve allocates and frees a factorisation of the same
-  // size.
+  // entries that column j may hold. Every solve allocates and frees a
+  // factorisation of the same size; a program that makes many may keep freed
+  // blocks in its heap (app/heap.h).
   sparse_tangent(int n, const std::vector<std::vector<int>>& columns);
   ~sparse_tangent();
   sparse_tangent(const sparse_tangent&) = delete;
@@ -45,9 +45,9 @@ class sparse_tangent {
   // it is an internal failure.
   void add(int i, int j, double v);
 
-  // Solve s x = b in place (b has n entries). Returns 0, or -1 when the
-  // matrix is singular or its factorisation fails (b is then meaningless).
-  int solve(fmat1& b);
+  // Solve s x = b in place (b has n entries). A matrix that is singular, or
+  // whose factorisation fails, ends it with singular (b is then meaningless).
+  linear_status solve(fmat1& b);
 
   // Entries stored.
   std::size_t entries() const { return ai_.size(); }

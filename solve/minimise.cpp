@@ -6,30 +6,33 @@
 #include <string>
 
 #include "model/failure.h"
-#include "app/progress.h"
 #include "mechanics/energy.h"
 #include "numerics/norm.h"
 
 namespace domica {
 
 nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& sp, const steps& st, double maxnorm,
-                        const fmat2& force, fmat1& x, fmat1& g) {
+                        const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws, progress& pr) {
   // The smallest gradient met, for the report of a halt.
   double least = std::numeric_limits<double>::infinity();
   auto objective = [&](int, const fmat1& xk, fmat1& gk) {
-    double f = energy(nt, as, force, xk, gk);
+    double f = energy(nt, as, force, xk, gk, ws);
     double reached = nlp::norm(as.d.n, gk);
     if (reached < least) least = reached;
-    if (progress_due()) progress_search(reached, maxnorm);
+    if (pr.due()) pr.search(reached, maxnorm);
     return f;
   };
   nlp::qn_result r;
   try {
-    r = nlp::lbfgs(objective, sp.maxlist, as.d.n, st.maxminor, sp.maxls, maxnorm, sp.lstol, x, g);
+    nlp::qn_params q;
+    q.maxminor = st.maxminor;
+    q.maxnorm = maxnorm;
+    q.maxls = sp.maxls;
+    q.lstol = sp.lstol;
+    q.maxlist = sp.maxlist;
+    r = nlp::lbfgs(objective, as.d.n, q, x, g);
   } catch (const nlp::halt&) {
-    progress_clear();
-    std::fputs("Line Search Failure\n", stdout);
-    std::fflush(stdout);
+    pr.line("Line Search Failure\n");
     std::string why = "the minimiser found no descent direction (Line Search Failure)";
     // maxnorm is mntol times the gradient the tolerance refers to.
     double start = st.mntol > 0.0 ? maxnorm / st.mntol : 0.0;

@@ -70,6 +70,16 @@ std::string console_of(const std::function<void(std::FILE*)>& body) {
   return text;
 }
 
+std::string lines_of(const std::function<void(domica::progress&)>& body) {
+  struct lines_observer : domica::observer {
+    std::string text;
+    void line(const std::string& t) override { text += t; }
+  } obs;
+  domica::progress pr(obs);
+  body(pr);
+  return obs.text;
+}
+
 std::string mask_elapsed(const std::string& out) {
   static const std::regex line("Elapsed time = +[0-9]+ seconds");
   return std::regex_replace(out, line, "Elapsed time = # seconds");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/problem.h"
+#include "solve/result.h"
 
 namespace test {
 
@@ -31,6 +32,9 @@ run_result run(const std::string& exe, const std::string& dir, const std::string
 
 // What body writes to the console stream it is given (a temporary file).
 std::string console_of(const std::function<void(std::FILE*)>& body);
+
+// The console lines a solution hands to its observer while body runs.
+std::string lines_of(const std::function<void(domica::progress&)>& body);
 
 // Replace the digits of the elapsed-time line by "#".
 std::string mask_elapsed(const std::string& out);

@@ -31,7 +31,8 @@ TEST(Domica1, HangingShellEndToEnd) {
   // The found surface is in equilibrium, and it hangs below its corners.
   problem p = read_dir(dir, program::domica_1);
   state1 s = start1(p);
-  nlp::qn_result q = solve1(p, s);
+  nlp::qn_result q;
+  test::lines_of([&](domica::progress& pr) { q = solve1(p, s, pr); });
   EXPECT_TRUE(q.optimal);
   EXPECT_LE(nlp::norm(s.as.d.n, s.g), s.maxnorm);
   EXPECT_EQ(q.minor, 363);
@@ -70,9 +71,9 @@ TEST(Domica1, SameShapeAsDomica3WithoutPressure) {
   problem p1 = read_dir(test::example_dir("hanging_shell/domica_1"), program::domica_1);
   problem p3 = read_dir(test::example_dir("hanging_shell/domica_3"), program::domica_3);
   state1 one = start1(p1);
-  solve1(p1, one);
+  test::lines_of([&](domica::progress& pr) { solve1(p1, one, pr); });
   state3 three = start3(p3);
-  test::console_of([&](std::FILE* out) { solve3(p3, three, out); });
+  test::lines_of([&](domica::progress& pr) { solve3(p3, three, pr); });
   const int n = one.as.d.n;
   ASSERT_EQ(n, three.as.d.n);
   double largest = nlp::norm(n, one.x), worst = 0.0;

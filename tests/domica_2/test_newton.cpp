@@ -19,7 +19,7 @@ problem from_text(const std::string& text) { return test::problem_from_text(text
 TEST(Newton, PneumaticNetConvergesQuadraticallyAfterTheFirstStep) {
   problem m = from_text(test::makenet("disc rings=3 radius=10 pressure=-1 program=2 maxmajor=3 maxminor=200 mntol=1e-10"));
   state2 s = start2(m);
-  std::string text = test::console_of([&](std::FILE* out) { solution(m, s, out); });
+  std::string text = test::lines_of([&](domica::progress& pr) { solution(m, s, pr); });
   std::vector<int> minors;
   for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
     int major = 0, minor = 0;
@@ -37,7 +37,7 @@ TEST(Newton, NoPressureMeansASingularFirstTangent) {
   problem m = from_text(test::makenet("rect support=corners weight=1 program=2 maxmajor=2"));
   state2 s = start2(m);
   try {
-    test::console_of([&](std::FILE* out) { solution(m, s, out); });
+    test::lines_of([&](domica::progress& pr) { solution(m, s, pr); });
     FAIL() << "no failure";
   } catch (const failure& f) {
     EXPECT_EQ(f.status, exit_solution);
@@ -51,10 +51,10 @@ TEST(Newton, StepsWithoutIterations) {
   // Zero loads: every step is balanced at once and reports minor = 0.
   problem m = from_text(test::makenet("disc rings=2 program=2 maxmajor=2 pressure=0 weight=0"));
   state2 s = start2(m);
-  EXPECT_EQ(test::console_of([&](std::FILE* out) { solution(m, s, out); }), "Major =     1   Minor =     0\nMajor =     2   Minor =     0\n");
+  EXPECT_EQ(test::lines_of([&](domica::progress& pr) { solution(m, s, pr); }), "Major =     1   Minor =     0\nMajor =     2   Minor =     0\n");
   // maxminor = 0 under load: each step out of balance.
   problem k = from_text(test::makenet("disc rings=2 program=2 maxmajor=1 maxminor=0 pressure=-1"));
   state2 sk = start2(k);
-  EXPECT_EQ(test::console_of([&](std::FILE* out) { solution(k, sk, out); }), "Convergence was not attained at major =     1\n");
+  EXPECT_EQ(test::lines_of([&](domica::progress& pr) { solution(k, sk, pr); }), "Convergence was not attained at major =     1\n");
 }
 

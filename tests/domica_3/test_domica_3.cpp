@@ -17,7 +17,7 @@ problem from_text(const std::string& text) { return test::problem_from_text(text
 
 // The console lines solve3 writes for problem p.
 std::string solve_lines(const problem& p, state3& s, int maxcalls = max_calls_per_step) {
-  return test::console_of([&](std::FILE* out) { solve3(p, s, out, maxcalls); });
+  return test::lines_of([&](domica::progress& pr) { solve3(p, s, pr, maxcalls); });
 }
 
 }  // namespace

@@ -15,7 +15,8 @@
 #include "model/number.h"
 #include "model/surface.h"
 #include "io/outfile.h"
-#include "app/report.h"
+#include "app/signals.h"
+#include "solve/lines.h"
 #include "tests/testutil.h"
 
 using namespace domica;

@@ -37,9 +37,10 @@ void expect_same(int n, int kl, Fill fill, const fmat1& b) {
   fill(band);
   fill(dense);
   fmat1 xb = b, xd = b;
-  int cb = band.solve(xb), cd = dense.solve(xd);
-  ASSERT_EQ(cb, cd);
-  if (cb != 0) return;
+  linear_status cb = band.solve(xb), cd = dense.solve(xd);
+  ASSERT_EQ(cb.code, cd.code);
+  ASSERT_EQ(cb.column, cd.column);
+  if (!cb.ok()) return;
   for (int i = 1; i <= n; ++i) ASSERT_EQ(xb(i), xd(i)) << "row " << i << " of " << n << ", band " << kl;
 }
 

@@ -172,7 +172,7 @@ TEST(Lbfgs, HalfSquaredDistanceConvergesInOneSearch) {
   };
   counted obj{half};
   fmat1 x = vec({0, 0}), g(2);
-  qn_result r = lbfgs(obj, 5, 2, 10, 5, 0.0, 0.9, x, g);
+  qn_result r = lbfgs(obj, 2, qn_params{10, 0.0, 5, 0.9, 5}, x, g);
   EXPECT_EQ(r.minor, 1);
   EXPECT_EQ(r.f, 0.0);
   EXPECT_TRUE(r.optimal);
@@ -184,7 +184,7 @@ TEST(Lbfgs, HalfSquaredDistanceConvergesInOneSearch) {
 TEST(Lbfgs, MaxminorOneIsOneSteepestDescentSearch) {
   counted obj{rosenbrock};
   fmat1 x = vec({-1.2, 1}), g(2);
-  qn_result r = lbfgs(obj, 5, 2, 1, 10, 1e-6, 0.9, x, g);
+  qn_result r = lbfgs(obj, 2, qn_params{1, 1e-6, 10, 0.9, 5}, x, g);
   EXPECT_EQ(r.minor, 1);
   EXPECT_FALSE(r.optimal);
   fmat1 check(2);
@@ -249,9 +249,9 @@ TEST(Minimisers, FirstTwoDirectionsAgree) {
   // the first direction is -g for each, the second comes from one pair.
   fmat1 x1 = vec({-1.2, 1, 0.5}), x2 = x1, x3 = x1, g(3);
   auto obj = rosenbrock;
-  qn_result a = lbfgs(obj, 5, 3, 2, 10, 0.0, 0.9, x1, g);
-  qn_result b = mbfgs(obj, 3, 2, 10, 0.0, 0.9, x2, g);
-  qn_result c = bfgs(obj, 3, 2, 10, 0.0, 0.9, x3, g);
+  qn_result a = lbfgs(obj, 3, qn_params{2, 0.0, 10, 0.9, 5}, x1, g);
+  qn_result b = mbfgs(obj, 3, qn_params{2, 0.0, 10, 0.9}, x2, g);
+  qn_result c = bfgs(obj, 3, qn_params{2, 0.0, 10, 0.9}, x3, g);
   EXPECT_EQ(a.minor, 2);
   EXPECT_EQ(b.minor, 2);
   EXPECT_EQ(c.minor, 2);
@@ -276,9 +276,9 @@ TEST(Minimisers, ConvergeOnStandardProblems) {
       fmat1 x(p.n), g(p.n);
       for (int i = 1; i <= p.n; ++i) x(i) = (i % 2 == 1) ? p.start : 1.0;
       auto obj = p.f;
-      qn_result r = method == 0 ? lbfgs(obj, 8, p.n, 20000, 20, maxnorm, 0.9, x, g)
-                    : method == 1 ? mbfgs(obj, p.n, 20000, 20, maxnorm, 0.9, x, g)
-                                  : bfgs(obj, p.n, 20000, 20, maxnorm, 0.9, x, g);
+      qn_result r = method == 0 ? lbfgs(obj, p.n, qn_params{20000, maxnorm, 20, 0.9, 8}, x, g)
+                    : method == 1 ? mbfgs(obj, p.n, qn_params{20000, maxnorm, 20, 0.9}, x, g)
+                                  : bfgs(obj, p.n, qn_params{20000, maxnorm, 20, 0.9}, x, g);
       EXPECT_TRUE(r.optimal) << p.name << " method " << method;
       EXPECT_LE(norm(p.n, g), maxnorm) << p.name << " method " << method;
       for (int i = 1; i <= p.n; ++i) EXPECT_NEAR(x(i), 1.0, 1e-4) << p.name << " method " << method;

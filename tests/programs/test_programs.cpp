@@ -30,7 +30,7 @@ std::string lines(std::initializer_list<std::pair<int, int>> steps) {
 std::pair<double, double> equilibrium(const std::string& dir) {
   problem p = test::problem_from_text(test::read(dir + "/weblar.txt"), program::domica_3);
   state3 s = start3(p);
-  test::console_of([&](std::FILE* out) { solve3(p, s, out); });
+  test::lines_of([&](domica::progress& pr) { solve3(p, s, pr); });
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   energy(p.nt, s.as, s.ld.force, s.x, s.g);
   return {nlp::norm(s.as.d.n, s.g), s.maxnorm};

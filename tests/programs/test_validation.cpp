@@ -38,11 +38,11 @@ found solved(int rings, program p) {
   found f;
   if (p == program::domica_2) {
     state2 s = start2(pr);
-    test::console_of([&](std::FILE* out) { solution(pr, s, out); });
+    test::lines_of([&](domica::progress& prog) { solution(pr, s, prog); });
     f = {s.as.d, s.x, pr};
   } else {
     state3 s = start3(pr);
-    test::console_of([&](std::FILE* out) { solve3(pr, s, out); });
+    test::lines_of([&](domica::progress& prog) { solve3(pr, s, prog); });
     f = {s.as.d, s.x, pr};
   }
   return f;

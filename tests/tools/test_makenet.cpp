@@ -162,7 +162,7 @@ TEST(Makenet, ReverseCuthillMcKeeNarrowsTheBand) {
     test::run_result r = makenet(std::string("disc rings=3 pressure=-1 maxmajor=1 maxminor=2000 mntol=1e-7") + (rcm ? "" : " numbering=rings"));
     domica::problem m = test::problem_from_text(r.out, program::domica_3);
     domica::state3 s = domica::start3(m);
-    test::console_of([&](std::FILE* out) { domica::solve3(m, s, out); });
+    test::lines_of([&](domica::progress& pr) { domica::solve3(m, s, pr); });
     for (int i = 1; i <= m.nt.nn; ++i)
       if (m.nt.xo(i) == 0 && m.nt.yo(i) == 0) rise[rcm] = s.x(s.as.d.index(i, 3));
   }

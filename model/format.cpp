@@ -1,4 +1,4 @@
-#include "io/format.h"
+#include "model/format.h"
 
 #include <cstdio>
 
