@@ -160,4 +160,11 @@ std::string makenet(const std::string& args) {
   return text;
 }
 
+bool in_ci() {
+  const char* v = std::getenv("CI");
+  if (v == nullptr) return false;
+  std::string s = v;
+  return !s.empty() && s != "false" && s != "0";
+}
+
 }  // namespace test

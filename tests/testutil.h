@@ -65,4 +65,19 @@ std::string example_dir(const std::string& name);
 // Generated example net via makenet with the given arguments.
 std::string makenet(const std::string& args);
 
+// Whether the tests run in continuous integration: CI set, and not to "" or
+// "false" or "0".
+bool in_ci();
+
 }  // namespace test
+
+// A test that needs a tool or module the build does not (ccx, a Python
+// module) skips without it on a developer's machine, and fails in continuous
+// integration, where scripts/setup has installed everything.
+#define NEEDS_OR_SKIP(have, what)                                                                \
+  do {                                                                                           \
+    if (!(have)) {                                                                               \
+      if (test::in_ci()) FAIL() << (what) << " is missing, and CI is set: it must be installed"; \
+      GTEST_SKIP() << (what) << " is missing";                                                   \
+    }                                                                                            \
+  } while (0)

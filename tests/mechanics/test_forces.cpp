@@ -104,3 +104,47 @@ TEST(Forces, RigidMotionGivesNoForceAndCollapseGivesZeros) {
     EXPECT_EQ(v, 0.0);
   for (int glob = 1; glob <= 3; ++glob) EXPECT_EQ(f.node(glob, 1), 0.0);
 }
+
+// A hexagon of six triangles around node 1 with the centre lifted and two
+// edge nodes pulled out: around node 1 the triangles differ in found area and
+// in force, and each node carries the mean of its triangles weighted by
+// their found areas, not their plain mean.
+TEST(Forces, NodeValuesWeightedByFoundArea) {
+  problem p = test::problem_from_text(
+      ": p\n0.9 10 1e-6 100 1 5\n: m\n1000 0.3 0.1 0 0\n: n\n7\nh\n1 0 0\n2 1 0\n3 0.5 0.866\n4 -0.5 0.866\n"
+      "5 -1 0\n6 -0.5 -0.866\n7 0.5 -0.866\n: e\n6\nh\n1 2 3 1\n2 3 4 1\n3 4 5 1\n4 5 6 1\n5 6 7 1\n6 7 2 1\n"
+      ": f\n0\n: l\n0\n",
+      program::domica_3);
+  assembly as = setup(p);
+  const double found[7][3] = {{0.05, 0.02, 0.4}, {1.3, 0, 0}, {0.5, 0.866, 0}, {-0.6, 1.0, 0},
+                              {-1, 0, 0},        {-0.5, -0.866, 0.1}, {0.5, -0.866, 0}};
+  fmat1 x(as.d.n);
+  for (int glob = 1; glob <= 7; ++glob) {
+    double plan[3] = {p.nt.xo(glob), p.nt.yo(glob), 0.0};
+    for (int axis = 1; axis <= 3; ++axis) x(as.d.index(glob, axis)) = found[glob - 1][axis - 1] - plan[axis - 1];
+  }
+  membrane_forces f = forces(p.nt, as, p.mat.thickness, make_surface(p.nt, as.d, x));
+  for (int glob = 1; glob <= 7; ++glob)
+    for (int k = 1; k <= 2; ++k) {
+      double sum = 0.0, area = 0.0, plain = 0.0;
+      int around = 0;
+      for (int e = 1; e <= 6; ++e) {
+        const tri_force& t = f.tri(e);
+        if (p.nt.tri(e)(1) != glob && p.nt.tri(e)(2) != glob && p.nt.tri(e)(3) != glob) continue;
+        sum += t.area * (k == 1 ? t.n1 : t.n2);
+        area += t.area;
+        plain += k == 1 ? t.n1 : t.n2;
+        ++around;
+      }
+      plain /= around;
+      EXPECT_NEAR(f.node(glob, k), sum / area, 1e-12 * std::fabs(sum / area)) << "node " << glob << ", n" << k;
+      // At the centre the weighting matters: the plain mean is well away.
+      if (glob == 1) {
+        EXPECT_GT(std::fabs(f.node(glob, k) - plain), 0.01 * std::fabs(plain)) << "n" << k;
+      }
+    }
+  // The triangles around the centre do differ in area.
+  double small = f.tri(1).area, large = small;
+  for (int e = 2; e <= 6; ++e) small = std::fmin(small, f.tri(e).area), large = std::fmax(large, f.tri(e).area);
+  EXPECT_GT(large, 1.2 * small);
+}

@@ -102,7 +102,7 @@ TEST(Progress, UnconvergedStepsAreSaid) {
 }
 
 TEST(Progress, OnATerminalOneLineIsRedrawnInPlace) {
-  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) to lend a terminal";
+  NEEDS_OR_SKIP(std::system("command -v script >/dev/null 2>&1") == 0, "script(1)");
   std::string dir = test::example_dir("pneumatic_dome/domica_3"), quiet = test::example_dir("pneumatic_dome/domica_3");
   // script(1) makes standard error a terminal; standard output goes to a file.
   std::string command = "cd '" + dir + "' && script -qec \"'" + DOMICA_3_EXE + "' > out.txt\" /dev/null > tty.txt 2>&1 </dev/null";

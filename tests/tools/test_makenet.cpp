@@ -2,7 +2,12 @@
 // back by the programs' reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <vector>
 
 #include "domica/version.h"
 #include "domica_3/driver.h"
@@ -168,4 +173,90 @@ TEST(Makenet, ReverseCuthillMcKeeNarrowsTheBand) {
   }
   EXPECT_GT(rise[0], 0.1);
   EXPECT_NEAR(rise[1], rise[0], 1e-7 * rise[0]);
+}
+
+namespace {
+
+// The defaults a text states: each run of keys written "key=R" or "key=N",
+// or listed between backquotes, followed by a bracket of as many values.
+std::map<std::string, std::string> stated_defaults(std::string text, const std::regex& keys) {
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::map<std::string, std::string> out;
+  std::vector<std::string> pending;
+  static const std::regex item(R"(\[[^\]]*\]|`[a-z ]+`|\b[a-z]+=[RN]\b)");
+  for (std::sregex_iterator it(text.begin(), text.end(), item), end; it != end; ++it) {
+    std::string m = it->str();
+    if (m[0] != '[') {
+      std::smatch k;
+      std::string names = m;
+      if (std::regex_match(m, k, keys)) names = k[1];
+      std::istringstream words(names);
+      for (std::string w; words >> w;) pending.push_back(w);
+      continue;
+    }
+    std::istringstream values(m.substr(1, m.size() - 2));
+    std::vector<std::string> v;
+    for (std::string w; values >> w;) v.push_back(w);
+    if (v.size() == pending.size())
+      for (std::size_t i = 0; i < v.size(); ++i) out[pending[i]] = v[i];
+    pending.clear();
+  }
+  return out;
+}
+
+}  // namespace
+
+// A net made without a key has the default that --help and the README
+// state, for each program; the shape's own defaults likewise (rect).
+TEST(Makenet, DefaultsAreThoseItsHelpAndTheReadmeState) {
+  test::run_result help = makenet("--help");
+  ASSERT_EQ(help.status, 0);
+  std::map<std::string, std::string> stated = stated_defaults(help.out, std::regex(R"(([a-z]+)=[RN])"));
+  for (const char* key : {"lstol", "maxls", "mntol", "maxminor", "maxmajor", "maxlist", "young", "poisson", "thickness",
+                          "weight", "pressure", "load"})
+    ASSERT_TRUE(stated.count(key)) << key << " has no default in --help:\n" << help.out;
+  // The README's list of the same defaults.
+  std::map<std::string, std::string> readme =
+      stated_defaults(test::read(std::string(SOURCE_DIR) + "/README.md"), std::regex("`([a-z ]+)`"));
+  for (const char* key : {"lstol", "maxls", "mntol", "maxminor", "maxmajor", "maxlist", "young", "poisson", "thickness",
+                          "weight", "pressure"}) {
+    ASSERT_TRUE(readme.count(key)) << key << " has no default in the README";
+    EXPECT_EQ(readme[key], stated[key]) << key << ": README and --help disagree";
+  }
+  auto value = [&](const char* key) { return std::stod(stated.at(key)); };
+  for (program p : {program::domica_1, program::domica_2, program::domica_3}) {
+    // Program 3 is the default too.
+    std::string args = p == program::domica_1 ? "rect program=1" : p == program::domica_2 ? "rect program=2" : "rect";
+    test::run_result r = makenet(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    domica::problem m = test::problem_from_text(r.out, p);
+    SCOPED_TRACE(args);
+    EXPECT_EQ(m.st.mntol, value("mntol"));
+    EXPECT_EQ(m.st.maxminor, value("maxminor"));
+    if (p != program::domica_1) {
+      EXPECT_EQ(m.st.maxmajor, value("maxmajor"));
+      EXPECT_EQ(m.load.pressure, value("pressure"));
+    }
+    if (p != program::domica_2) {
+      EXPECT_EQ(m.search.lstol, value("lstol"));
+      EXPECT_EQ(m.search.maxls, value("maxls"));
+      EXPECT_EQ(m.search.maxlist, value("maxlist"));
+    }
+    EXPECT_EQ(m.mat.young, value("young"));
+    EXPECT_EQ(m.mat.poisson, value("poisson"));
+    EXPECT_EQ(m.mat.thickness, value("thickness"));
+    EXPECT_EQ(m.load.weight, value("weight"));
+    double load = 0.0;
+    for (int i = 1; i <= m.nt.nn; ++i) load += std::fabs(m.nt.point(i, 3));
+    EXPECT_EQ(load, std::fabs(value("load")));
+  }
+  // rect's "nx=8 ny=8 lx=10 ly=10": the node count and the sides.
+  std::smatch rect;
+  ASSERT_TRUE(std::regex_search(help.out, rect, std::regex(R"(rect +nx=(\d+) ny=(\d+) lx=([0-9.]+) ly=([0-9.]+))")));
+  domica::problem m = test::problem_from_text(makenet("rect").out, program::domica_3);
+  EXPECT_EQ(m.nt.nn, (std::stoi(rect[1]) + 1) * (std::stoi(rect[2]) + 1));
+  double xmax = 0.0, ymax = 0.0;
+  for (int i = 1; i <= m.nt.nn; ++i) xmax = std::max(xmax, m.nt.xo(i)), ymax = std::max(ymax, m.nt.yo(i));
+  EXPECT_EQ(2 * xmax, std::stod(rect[3]));
+  EXPECT_EQ(2 * ymax, std::stod(rect[4]));
 }
