@@ -4,7 +4,7 @@
 //   n = F (h S) F^T / J,
 // F the 3 x 2 deformation gradient from plan to found triangle, h the plan
 // thickness and J = |F_X x F_Y| the ratio of found to plan area. They are
-// given in the triangle's frame of common/surface.h (the in-plane axes u and
+// given in the triangle's frame of model/surface.h (the in-plane axes u and
 // v that the ANSYS writer uses), with their principal values and the
 // direction of the larger one.
 #pragma once

@@ -1,6 +1,6 @@
 // Global out-of-balance forces of the free coordinates and their tangent,
 // assembled triangle by triangle into any tangent that offers zero() and
-// add(i, j, v) (solver/dense.h).
+// add(i, j, v) (numerics/dense.h).
 #pragma once
 
 #include "model/problem.h"

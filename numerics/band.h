@@ -3,7 +3,7 @@
 // and factored with partial pivoting by rows.
 //
 // The factorisation performs, for every entry, exactly the operations of the
-// dense Crout elimination (solver/lu.h) in the same order: the same pivot
+// dense Crout elimination (numerics/lu.h) in the same order: the same pivot
 // choice (the largest magnitude, the earliest row on ties), the same products
 // subtracted in the same order of the elimination steps, the same divisions.
 // It only leaves out products with a factor that is zero, outside the band

@@ -1,5 +1,5 @@
 // The dense tangent of a Newton iteration: the whole n x n matrix in memory,
-// factored by Crout's LU with partial pivoting (solver/lu.h). The linear
+// factored by Crout's LU with partial pivoting (numerics/lu.h). The linear
 // algebra behind the Newton loop: assembly adds into it, one call factors and
 // solves. Another solver (band, sparse) is another class with the same three
 // calls.

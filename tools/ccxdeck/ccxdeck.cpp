@@ -5,7 +5,7 @@
 //
 // Reads FOLDER/weblar.txt (the current folder's without one) with the
 // parameter blocks of the named program [3] and writes the deck of
-// membrane_deck (common/ccx.h): thin S3 shells that keep the membrane
+// membrane_deck (io/ccx.h): thin S3 shells that keep the membrane
 // stiffness E h, the prescribed displacements, the weight, the pressure as a
 // follower load and the point loads, in one geometrically nonlinear step.
 // A bad argument or a bad weblar.txt ends it with status 2 and one line on
