@@ -6,18 +6,13 @@
 // and ansys.txt there. It minimises the membrane energy once with
 // limited-memory BFGS and says whether the minimiser ended at an optimal
 // point.
-#include <string>
-
 #include "app/run.h"
 #include "domica_1/driver.h"
-#include "model/failure.h"
 
 int main(int argc, char** argv) {
-  domica::program_spec spec;
-  spec.variant = domica::program::domica_1;
-  spec.summary =
-      "Form finding of a membrane shell under fixed loads, self-weight and\n"
-      "point loads (one limited-memory BFGS minimisation).";
-  spec.solve = domica::solve_domica_1;
+  domica::program_spec spec{domica::program::domica_1,
+                             "Form finding of a membrane shell under fixed loads, self-weight and\n"
+                             "point loads (one limited-memory BFGS minimisation).",
+                             {}, domica::solve_domica_1};
   return domica::program_main(spec, argc, argv);
 }

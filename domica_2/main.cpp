@@ -13,12 +13,10 @@
 #include "model/failure.h"
 
 int main(int argc, char** argv) {
-  domica::program_spec spec;
-  spec.variant = domica::program::domica_2;
-  spec.summary =
-      "Form finding of a membrane shell by Newton's method with the exact\n"
-      "tangent, all loads in equal steps.";
-  spec.solve = domica::solve_domica_2;
+  domica::program_spec spec{domica::program::domica_2,
+                             "Form finding of a membrane shell by Newton's method with the exact\n"
+                             "tangent, all loads in equal steps.",
+                             {}, domica::solve_domica_2};
   // The linear solver of the Newton steps.
   spec.options.push_back({"--solver", "[--solver=NAME]",
                           "  --solver=NAME  linear solver: band (exact, the default), dense (exact),\n"

@@ -6,18 +6,13 @@
 // the membrane energy with limited-memory BFGS in maxmajor load steps,
 // setting the pressure loads anew for the current shape after every
 // minimisation.
-#include <string>
-
 #include "app/run.h"
 #include "domica_3/driver.h"
-#include "model/failure.h"
 
 int main(int argc, char** argv) {
-  domica::program_spec spec;
-  spec.variant = domica::program::domica_3;
-  spec.summary =
-      "Form finding of a membrane shell under self-weight, point loads and a\n"
-      "pressure that follows the surface (limited-memory BFGS in load steps).";
-  spec.solve = domica::solve_domica_3;
+  domica::program_spec spec{domica::program::domica_3,
+                             "Form finding of a membrane shell under self-weight, point loads and a\n"
+                             "pressure that follows the surface (limited-memory BFGS in load steps).",
+                             {}, domica::solve_domica_3};
   return domica::program_main(spec, argc, argv);
 }

@@ -123,34 +123,30 @@ double first_step(F& objective, int n, int maxls, double lstol, fmat1& x, fmat1&
 template <class F>
 qn_result lbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
   check(params);
-  const int maxminor = params.maxminor, maxls = params.maxls;
-  const double maxnorm = params.maxnorm, lstol = params.lstol;
   qn_result r;
   pair_list list(params.maxlist);
   fmat1 d(n), s(n), y(n);
   r.minor = 1;
-  r.f = first_step(objective, n, maxls, lstol, x, g, d, s, y);
+  r.f = first_step(objective, n, params.maxls, params.lstol, x, g, d, s, y);
   list.add(n, s, y);
-  while (r.minor < maxminor && norm(n, g) > maxnorm) {
+  while (r.minor < params.maxminor && norm(n, g) > params.maxnorm) {
     r.minor = r.minor + 1;
     direction(list, n, g, d);
-    r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, s, y);
+    r.f = search_pair(objective, n, params.maxls, params.lstol, r.f, x, g, d, s, y);
     list.add(n, s, y);
   }
-  r.optimal = norm(n, g) <= maxnorm;
+  r.optimal = norm(n, g) <= params.maxnorm;
   return r;
 }
 
 template <class F>
 qn_result mbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
   check(params);
-  const int maxminor = params.maxminor, maxls = params.maxls;
-  const double maxnorm = params.maxnorm, lstol = params.lstol;
   qn_result r;
   fmat1 d(n), p(n), q(n);
   r.minor = 1;
-  r.f = first_step(objective, n, maxls, lstol, x, g, d, p, q);
-  while (r.minor < maxminor && norm(n, g) > maxnorm) {
+  r.f = first_step(objective, n, params.maxls, params.lstol, x, g, d, p, q);
+  while (r.minor < params.maxminor && norm(n, g) > params.maxnorm) {
     r.minor = r.minor + 1;
     double pq = 0.0, qq = 0.0, pg = 0.0, qg = 0.0;
     for (int i = 1; i <= n; ++i) {
@@ -163,17 +159,15 @@ qn_result mbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g
     double c1 = qg / qq - 2 * pg / pq;
     double c2 = pg / qq;
     for (int i = 1; i <= n; ++i) d(i) = c1 * p(i) + c2 * q(i) - gamma * g(i);
-    r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, p, q);
+    r.f = search_pair(objective, n, params.maxls, params.lstol, r.f, x, g, d, p, q);
   }
-  r.optimal = norm(n, g) <= maxnorm;
+  r.optimal = norm(n, g) <= params.maxnorm;
   return r;
 }
 
 template <class F>
 qn_result bfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
   check(params);
-  const int maxminor = params.maxminor, maxls = params.maxls;
-  const double maxnorm = params.maxnorm, lstol = params.lstol;
   // The packed positions are 32-bit: n (n + 1) must stay within 2147483647.
   if (n > 46340) throw std::length_error("bfgs: more than 46340 variables");
   qn_result r;
@@ -183,8 +177,8 @@ qn_result bfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g)
     h(pos(n, j, j)) = 1.0;
     for (int i = j + 1; i <= n; ++i) h(pos(n, i, j)) = 0.0;
   }
-  r.f = first_step(objective, n, maxls, lstol, x, g, d, p, q);
-  while (r.minor < maxminor && norm(n, g) > maxnorm) {
+  r.f = first_step(objective, n, params.maxls, params.lstol, x, g, d, p, q);
+  while (r.minor < params.maxminor && norm(n, g) > params.maxnorm) {
     r.minor = r.minor + 1;
     symmetric_product(n, h, q, hq);
     double pq = 0.0, qhq = 0.0;
@@ -206,9 +200,9 @@ qn_result bfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g)
     }
     symmetric_product(n, h, g, d);
     for (int i = 1; i <= n; ++i) d(i) = -d(i);
-    r.f = search_pair(objective, n, maxls, lstol, r.f, x, g, d, p, q);
+    r.f = search_pair(objective, n, params.maxls, params.lstol, r.f, x, g, d, p, q);
   }
-  r.optimal = norm(n, g) <= maxnorm;
+  r.optimal = norm(n, g) <= params.maxnorm;
   return r;
 }
 
