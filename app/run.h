@@ -33,22 +33,21 @@
 #include "model/surface.h"
 #include "app/warning.h"
 #include "mechanics/forces.h"
-#include "mechanics/pool.h"
 #include "io/summary.h"
 #include "io/vtu.h"
 
 namespace domica {
 
-// start(p) returns the program's state (with members as and x); solve(p, s)
-// runs the solution, prints its lines and returns its outcome.
+// start(p, threads) returns the program's state (with members as and x); solve(p, s)
+// runs the solution, prints its lines and returns its outcome; threads is
+// --threads (0: none asked for).
 template <class Start, class Solve>
 void run_program(program variant, const run_options& opts, Start start, Solve solve) {
-  set_energy_threads(opts.threads);
   guard_outputs();
   problem p = input(variant);
   shell_rec shell = read_shell();
   for (const std::string& line : check_supports(p)) warn(variant, line);
-  auto s = start(p);
+  auto s = start(p, opts.threads);
   std::vector<std::string> extra;
   if (opts.vtu) extra.push_back("shell.vtu");
   if (opts.ccx) extra.push_back("shell.inp");

@@ -15,11 +15,12 @@
 
 namespace domica {
 
-state1 start1(const problem& p) {
+state1 start1(const problem& p, int threads) {
   state1 s;
   static_cast<net_state&>(s) = prepare(p);
+  s.ws = energy_workspace(threads > 0 ? threads : default_energy_threads(p.nt.ne));
   s.g = fmat1(s.as.d.n);
-  energy(p.nt, s.as, s.loads, s.x, s.g);
+  energy(p.nt, s.as, s.loads, s.x, s.g, s.ws);
   double start = nlp::norm(s.as.d.n, s.g);
   if (!std::isfinite(start)) throw failure(exit_solution, "the gradient at the plan is not finite; no output written");
   s.maxnorm = p.st.mntol * start;
@@ -29,7 +30,7 @@ state1 start1(const problem& p) {
 nlp::qn_result solve1(const problem& p, state1& s) {
   progress_run(progress_kind::line_searches, 1);
   progress_step(1);
-  nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g);
+  nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g, s.ws);
   progress_iteration(r.minor, nlp::norm(s.as.d.n, s.g), s.maxnorm);
   progress_step_end(nlp::norm(s.as.d.n, s.g), s.maxnorm);
   return r;

@@ -106,7 +106,7 @@ outcome solution(const problem& p, state2& s, std::FILE* out, const std::string&
 }
 
 void run2(const run_options& opts) {
-  run_program(program::domica_2, opts, start2, [&](const problem& p, state2& s) { return solution(p, s, stdout, opts.solver); });
+  run_program(program::domica_2, opts, [](const problem& p, int) { return start2(p); }, [&](const problem& p, state2& s) { return solution(p, s, stdout, opts.solver); });
 }
 
 }  // namespace domica

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "model/outcome.h"
 #include "model/problem.h"
+#include "mechanics/energy.h"
 #include "mechanics/setforce.h"
 #include "mechanics/setup.h"
 
@@ -21,12 +22,14 @@ struct state3 : net_state {
   loads3 ld;            // pressure loads and the loads of the step
   fmat1 g;              // as.d.n gradient
   double maxnorm = 0.0; // absolute gradient threshold
+  energy_workspace ws;  // the energy's buffers and threads
 };
 
 // Set-up: numbering, plan data, coefficients, fixed loads, x = 0, and the
 // threshold maxnorm = mntol times the largest gradient component under the
-// full load at the plan.
-state3 start3(const problem& p);
+// full load at the plan. The energy takes `threads` threads (0:
+// default_energy_threads).
+state3 start3(const problem& p, int threads = 1);
 
 // Run the load steps from the current x: for each step set the load factor and
 // the loads, and minimise again while the gradient under the loads set for the

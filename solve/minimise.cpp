@@ -13,11 +13,11 @@
 namespace domica {
 
 nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& sp, const steps& st, double maxnorm,
-                        const fmat2& force, fmat1& x, fmat1& g) {
+                        const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws) {
   // The smallest gradient met, for the report of a halt.
   double least = std::numeric_limits<double>::infinity();
   auto objective = [&](int, const fmat1& xk, fmat1& gk) {
-    double f = energy(nt, as, force, xk, gk);
+    double f = energy(nt, as, force, xk, gk, ws);
     double reached = nlp::norm(as.d.n, gk);
     if (reached < least) least = reached;
     if (progress_due()) progress_search(reached, maxnorm);
