@@ -91,7 +91,8 @@ std::optional<int> command_line(const char* program, const char* summary, int ar
                               "  --vtu        also write shell.vtu, the found shell and its membrane\n"
                               "               forces for ParaView\n"
                               "  --ccx        also write shell.inp, a CalculiX deck of the found shell\n"
-                              "  --threads=N  threads for the membrane energy (default: one per core)\n" +
+                              "  --threads=N  threads for the membrane energy (default: one on nets below\n"
+                              "               20000 triangles, else one per CPU the run may use)\n" +
                               (std::string(program) == "domica_2"
                                    ? "  --solver=NAME  linear solver: band (exact, the default), dense (exact),\n"
                                      "               sparse (fill-reducing, rounds differently)\n"

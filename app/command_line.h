@@ -23,7 +23,7 @@ struct run_options {
   bool quiet = false;   // --quiet: no progress or summary on standard error
   bool vtu = false;     // --vtu: also write shell.vtu (ParaView)
   bool ccx = false;     // --ccx: also write shell.inp (CalculiX)
-  int threads = 0;      // --threads=N: threads of the energy loop (0: one per core)
+  int threads = 0;      // --threads=N: threads of the energy loop (0: default_energy_threads)
   std::string solver;   // --solver=NAME: domica_2's linear solver (empty: the default)
 };
 

@@ -68,10 +68,10 @@ inline void gather(const net& nt, const assembly& as, int e, const double ge[9],
 // Triangles below which one thread is quicker than waking the others.
 constexpr int parallel_from = 2000;
 
-// Triangles from which a run takes more than one thread unless told: below
-// it whole runs on this machine were as fast or faster on one thread
-// (docs/performance-threads.md).
-constexpr int threads_pay_from = 1000000;
+// Triangles from which a run takes more than one thread unless told: on the
+// 2-core test machine whole runs were slower on two threads at 2400 and 9600
+// triangles and about a tenth faster at 20184 (docs/performance-threads.md).
+constexpr int threads_pay_from = 20000;
 
 // Range lo..hi of 1..count for `part` of `parts`, part 0 lightened by
 // `extra`, work it does besides, in the same units.

@@ -3,6 +3,8 @@
 // solutions with workspaces of their own on threads of one process.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -162,4 +164,19 @@ TEST(Energy, TwoWorkspacesAtOnceGiveWhatEachGivesAlone) {
   other.join();
   EXPECT_EQ(wrong[0], 0);
   EXPECT_EQ(wrong[1], 0);
+}
+
+TEST(Energy, DefaultThreadsFollowTheNetSizeAndTheCpusThisProcessMayUse) {
+  EXPECT_EQ(default_energy_threads(2400), 1);
+  cpu_set_t was, one;
+  ASSERT_EQ(sched_getaffinity(0, sizeof was, &was), 0);
+  EXPECT_EQ(default_energy_threads(1000000), CPU_COUNT(&was));
+  // Pinned to one CPU (as by taskset), a large net takes one thread too.
+  int cpu = 0;
+  while (!CPU_ISSET(cpu, &was)) ++cpu;
+  CPU_ZERO(&one);
+  CPU_SET(cpu, &one);
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  EXPECT_EQ(default_energy_threads(1000000), 1);
+  ASSERT_EQ(sched_setaffinity(0, sizeof was, &was), 0);
 }
