@@ -112,8 +112,8 @@ std::optional<int> command_line(const program_spec& spec, int argc, char** argv,
                               "  --vtu        also write shell.vtu, the found shell and its membrane\n"
                               "               forces for ParaView\n"
                               "  --ccx        also write shell.inp, a CalculiX deck of the found shell\n"
-                              "  --threads=N  threads for the membrane energy (default: one, or one per\n"
-                              "               CPU this process may use on a large net)\n" +
+                              "  --threads=N  threads for the membrane energy (default: one on nets below\n"
+                              "               20000 triangles, else one per CPU the run may use)\n" +
                               own +
                               "Exit status: 0 success, 2 bad input, 3 the solution failed,\n"
                               "4 a result file could not be written.\n");

@@ -17,7 +17,6 @@
 #include "mechanics/tangent.h"
 #include "domica_3/driver.h"
 #include "mechanics/energy.h"
-#include "mechanics/pool.h"
 #include "numerics/lu.h"
 
 using namespace domica;
@@ -45,21 +44,20 @@ void energy_nets(benchmark::State& state) {
   for (int i = 1; i <= s.as.d.n; ++i) s.x(i) = u(rng);
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
   int mode = static_cast<int>(state.range(1));
-  set_energy_threads(std::max(mode, 1));
+  energy_workspace ws(std::max(mode, 1));
   // Each call timed as well: on a shared host other guests take a core now
   // and then, and the mean shows them; the per-call quantiles show the code.
   std::vector<double> calls;
   calls.reserve(static_cast<std::size_t>(state.max_iterations));
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(mode == 0 ? energy_plain(p.nt, s.as, s.ld.force, s.x, s.g) : energy(p.nt, s.as, s.ld.force, s.x, s.g));
+    benchmark::DoNotOptimize(mode == 0 ? energy_plain(p.nt, s.as, s.ld.force, s.x, s.g) : energy(p.nt, s.as, s.ld.force, s.x, s.g, ws));
     calls.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
   }
   std::sort(calls.begin(), calls.end());
   for (const auto& [name, q] : {std::pair{"p5_us", 5}, {"p20_us", 20}, {"p50_us", 50}})
     state.counters[name] = calls.empty() ? 0.0 : calls[calls.size() * static_cast<std::size_t>(q) / 100];
   state.SetItemsProcessed(state.iterations() * p.nt.ne);
-  set_energy_threads(0);
 }
 BENCHMARK(energy_nets)->ArgsProduct({{20, -20, 0, 58}, {0, 1, 2}})->ArgNames({"net", "threads"})->UseRealTime();
 

@@ -19,23 +19,6 @@ namespace domica {
 
 constexpr int lanes = 8;
 
-// The share of one thread of an energy evaluation (membrane/share.h).
-struct part_share {
-  int first = 0, last = 0;    // the blocks [first, last) it computes and whose energies it adds to the chain
-  int lent = 0;               // blocks [first, lent) that earlier parts read: it says so once they are computed
-  std::vector<int> nodes;     // nodes it sums from its own blocks alone: [nodes[2k], nodes[2k + 1]), ascending
-  std::vector<int> outer;     // nodes it sums that also read blocks of later parts: the same form
-  std::vector<int> waits;     // those later parts, ascending
-  std::vector<int> u_nodes;   // the nodes whose displacements its blocks read: the same form
-};
-
-// The threads' shares of a net and what keeps them balanced (membrane/share.h).
-struct net_shares {
-  std::vector<part_share> parts;  // one per thread
-  std::vector<int> cuts;          // parts + 1: part p computes blocks [cuts[p], cuts[p + 1])
-  std::vector<double> finish;     // the last evaluations' finishing times of the parts, ns, parts per evaluation
-};
-
 // Plan data and addresses of every triangle, lane by lane.
 struct triangle_lanes {
   int blocks = 0;                                   // ceil(ne / lanes)
@@ -47,9 +30,6 @@ struct triangle_lanes {
   std::vector<int> node_start, node_at;  // nn + 1 and 3 ne entries
   std::vector<int> block_lo, block_hi;   // blocks: the lowest and highest node of the block's triangles
   std::vector<int> free_at;              // n: 3 (glob - 1) + axis - 1 of unknown i at i - 1
-  // The threads' shares, made by the first evaluation that shares the net,
-  // and kept balanced by the evaluations that follow.
-  mutable net_shares shares;
 };
 
 // Where force k (k = 3 (loc - 1) + axis - 1) of triangle e lies in a block-laid

@@ -6,88 +6,96 @@ namespace domica {
 
 namespace {
 
-// Spin until ready() or about a millisecond has passed; then false.
-template <class Ready>
-bool spin(Ready ready) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(1000);
-  for (;;) {
-    for (int k = 0; k < 64; ++k) {
-      if (ready()) return true;
+// A ticket: the run's number (bits 24 and up), its parts (bits 12 to 23) and
+// the next part to take (bits 0 to 11). The run's number in it keeps a
+// worker that wakes late from taking a part of a run already over.
+constexpr std::uint64_t part_bits = 12;
+constexpr std::uint64_t part_mask = (std::uint64_t{1} << part_bits) - 1;
+
+// The longest a thread spins before it sleeps: a partner that is running
+// answers well within it, and one that is not costs no more than this.
+constexpr auto spin_time = std::chrono::microseconds(5);
+
+// Wait until ready(a's value), spinning for up to spin_time and then sleeping
+// on a; returns the value that was ready. Every look is an acquire, so what
+// was written before the value was stored is seen after.
+template <class T, class Ready>
+T wait_for(const std::atomic<T>& a, Ready ready) {
+  T v = a.load(std::memory_order_acquire);
+  if (ready(v)) return v;
+  const auto until = std::chrono::steady_clock::now() + spin_time;
+  do {
+    for (int k = 0; k < 16; ++k) {
       __builtin_ia32_pause();
+      v = a.load(std::memory_order_acquire);
+      if (ready(v)) return v;
     }
-    if (std::chrono::steady_clock::now() > until) return false;
+  } while (std::chrono::steady_clock::now() < until);
+  while (!ready(v)) {
+    a.wait(v, std::memory_order_acquire);
+    v = a.load(std::memory_order_acquire);
   }
+  return v;
 }
 
 }  // namespace
 
-worker_pool::worker_pool(int threads) : done_(std::make_unique<finished[]>(static_cast<std::size_t>(std::max(threads - 1, 0)))) {
-  for (int part = 1; part < threads; ++part) workers_.emplace_back([this, part] { work(part); });
+worker_pool::worker_pool(int threads) {
+  for (int w = 1; w < threads; ++w) workers_.emplace_back([this] { work(); });
 }
 
 worker_pool::~worker_pool() {
-  job_.stop = true;
-  job_.generation.store(++runs_);
-  job_.generation.notify_all();
+  stop_.store(true, std::memory_order_relaxed);
+  started_.store(static_cast<std::uint32_t>(++runs_), std::memory_order_release);
+  started_.notify_all();
   for (std::thread& t : workers_) t.join();
 }
 
-void worker_pool::go(call c, const void* body) {
-  const long now = ++runs_;
-  job_.c = c;
-  job_.body = body;
-  // A plain store: the caller goes on to its own part while the line travels.
-  job_.generation.store(now, std::memory_order_release);
-  if (sleepers_.load(std::memory_order_relaxed) != 0) job_.generation.notify_all();
-  c(body, 0);
-  // A worker that began to sleep as this run began has either seen the new
-  // generation or is counted by now: its count and this read are both
-  // read-modify-writes of sleepers_, so one of them sees the other.
-  if (sleepers_.fetch_add(0) != 0) job_.generation.notify_all();
-  for (std::size_t w = 0; w < workers_.size(); ++w) {
-    std::atomic<long>& d = done_[w].generation;
-    if (spin([&] { return d.load(std::memory_order_acquire) == now; })) continue;
-    waiting_.store(1);
-    for (long seen = d.load(); seen != now; seen = d.load()) d.wait(seen);
-    waiting_.store(0);
+void worker_pool::go(call c, const void* body, int stages) {
+  if (workers_.empty()) {
+    for (int stage = 0; stage < stages; ++stage) c(body, stage, 0);
+    return;
   }
+  const std::uint32_t items = static_cast<std::uint32_t>(stages * threads());
+  c_ = c;
+  body_ = body;
+  finished_.store(0, std::memory_order_relaxed);
+  const std::uint64_t t = (++runs_ << (2 * part_bits)) | (std::uint64_t{items} << part_bits);
+  ticket_.store(t, std::memory_order_release);
+  started_.store(static_cast<std::uint32_t>(runs_), std::memory_order_release);
+  started_.notify_all();
+  take_parts(t);
+  wait_for(finished_, [items](std::uint32_t v) { return v == items; });
 }
 
-void worker_pool::work(int part) {
-  long seen = 0;
-  std::atomic<long>& d = done_[static_cast<std::size_t>(part - 1)].generation;
+void worker_pool::work() {
+  std::uint32_t seen = 0;
   for (;;) {
-    if (!spin([&] { return job_.generation.load(std::memory_order_acquire) != seen; })) {
-      sleepers_.fetch_add(1);
-      for (long now = job_.generation.load(); now == seen; now = job_.generation.load()) job_.generation.wait(now);
-      sleepers_.fetch_sub(1);
+    seen = wait_for(started_, [seen](std::uint32_t v) { return v != seen; });
+    if (stop_.load(std::memory_order_acquire)) return;
+    take_parts(ticket_.load(std::memory_order_acquire));
+  }
+}
+
+void worker_pool::take_parts(std::uint64_t t) {
+  // A failed exchange loads the ticket afresh: another thread took the part,
+  // or a new run has begun, whose parts are as good to take.
+  while ((t & part_mask) < ((t >> part_bits) & part_mask))
+    if (ticket_.compare_exchange_weak(t, t + 1, std::memory_order_acq_rel, std::memory_order_acquire)) {
+      run_part(static_cast<int>(t & part_mask));
+      ++t;
     }
-    seen = job_.generation.load(std::memory_order_acquire);
-    if (job_.stop) return;
-    job_.c(job_.body, part);
-    d.store(seen);
-    if (waiting_.load() != 0) d.notify_all();
-  }
 }
 
-namespace {
-
-int wanted = 0;
-std::unique_ptr<worker_pool> pool;
-
-}  // namespace
-
-void set_energy_threads(int threads) {
-  wanted = threads;
-  pool.reset();
-}
-
-worker_pool& energy_pool() {
-  if (!pool) {
-    int threads = wanted > 0 ? wanted : static_cast<int>(std::thread::hardware_concurrency());
-    pool = std::make_unique<worker_pool>(threads > 0 ? threads : 1);
-  }
-  return *pool;
+void worker_pool::run_part(int item) {
+  const int parts = threads();
+  const int stage = item / parts, part = item % parts;
+  // The stages before are finished, and their writes seen.
+  const std::uint32_t before = static_cast<std::uint32_t>(stage * parts);
+  if (stage > 0) wait_for(finished_, [before](std::uint32_t v) { return v >= before; });
+  c_(body_, stage, part);
+  finished_.fetch_add(1, std::memory_order_release);
+  finished_.notify_all();
 }
 
 }  // namespace domica

@@ -1,14 +1,17 @@
-// A few worker threads kept for the whole run, to share the triangles of one
-// energy evaluation. A run hands each thread its part number; what a part
-// computes is the caller's to decide (membrane/share.h). An evaluation
-// takes tens of microseconds, less than waking a sleeping thread, so the
-// threads wait spinning for a while (about a millisecond) before they sleep.
-// Starting a run costs the caller a few plain stores to one cache line, and
-// each worker says it is done on a line of its own.
+// A few worker threads kept by one energy workspace, to share the triangles
+// of its evaluations. A run is made of stages, each of `threads()` parts;
+// what a part computes is the caller's to decide (mechanics/energy.cpp).
+// Every part of a stage is finished before any part of the next begins.
+//
+// The parts are taken in order by whichever thread is free, the calling
+// thread included, so a worker that the system has not yet run (one core,
+// or a busy machine) never holds the run up: the caller takes its parts
+// itself. Every wait (for a run to start, for a stage to finish) spins for a
+// few microseconds and then sleeps until woken.
 #pragma once
 
 #include <atomic>
-#include <memory>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -24,40 +27,36 @@ class worker_pool {
 
   int threads() const { return static_cast<int>(workers_.size()) + 1; }
 
-  // body(part) for part = 0 .. threads() - 1 at the same time, part 0 on
-  // the calling thread; returns when all are done.
+  // body(stage, part) for stage = 0 .. stages - 1 and part = 0 ..
+  // threads() - 1, each exactly once; the parts of one stage may run at the
+  // same time on any threads, so none may wait for another. What a stage
+  // writes is seen by the parts of the stages after it and, once run
+  // returns, by the caller. 1 <= stages, stages * threads() <= 4096.
   template <class Body>
-  void run(const Body& body) {
-    go([](const void* b, int part) { (*static_cast<const Body*>(b))(part); }, &body);
+  void run(int stages, const Body& body) {
+    go([](const void* b, int stage, int part) { (*static_cast<const Body*>(b))(stage, part); }, &body, stages);
   }
 
  private:
-  using call = void (*)(const void* body, int part);
-  void go(call c, const void* body);
-  void work(int part);
+  using call = void (*)(const void* body, int stage, int part);
+  void go(call c, const void* body, int stages);
+  void work();
+  // Take and run the parts of run `t` (a ticket) until none is left.
+  void take_parts(std::uint64_t t);
+  void run_part(int item);
   std::vector<std::thread> workers_;
-  long runs_ = 0;  // runs begun (the caller's count)
-  // A new generation starts a run; the work is written before it, on its line.
-  struct alignas(64) job {
-    std::atomic<long> generation{0};
-    call c = nullptr;
-    const void* body = nullptr;
-    bool stop = false;
-  } job_;
-  struct alignas(64) finished {
-    std::atomic<long> generation{0};
-  };
-  std::unique_ptr<finished[]> done_;       // per worker: the last generation it finished
-  // Each on a line of its own: the caller reads-modifies-writes sleepers_ on
-  // every run, and the workers read waiting_ after every run.
-  alignas(64) std::atomic<int> sleepers_{0};  // workers asleep or about to sleep
-  alignas(64) std::atomic<int> waiting_{0};   // 1 while the caller sleeps for a worker
+  // What the parts of the current run call, written before its ticket.
+  call c_ = nullptr;
+  const void* body_ = nullptr;
+  std::atomic<bool> stop_{false};
+  std::uint64_t runs_ = 0;  // runs begun (the caller's count)
+  // The run's number, its parts (stages * threads()) and the next part to
+  // take (stage * threads() + part); a part is taken by a compare-exchange.
+  alignas(64) std::atomic<std::uint64_t> ticket_{0};
+  // The low bits of the run's number, which the idle workers sleep on.
+  alignas(64) std::atomic<std::uint32_t> started_{0};
+  // The parts of the current run finished.
+  alignas(64) std::atomic<std::uint32_t> finished_{0};
 };
-
-// The threads of the energy evaluation: 0 (the default) takes one per core.
-void set_energy_threads(int threads);
-
-// The pool of the energy evaluation, made at its first use.
-worker_pool& energy_pool();
 
 }  // namespace domica

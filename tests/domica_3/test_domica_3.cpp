@@ -85,7 +85,7 @@ TEST(Solve3, LoadStepsLinesAndTheBoundOnCalls) {
   EXPECT_EQ(last_major, 2);
   // Equilibrium under the loads set for the found shape.
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
-  energy(p.nt, s.as, s.ld.force, s.x, s.g);
+  energy(p.nt, s.as, s.ld.force, s.x, s.g, s.ws);
   EXPECT_LE(nlp::norm(s.as.d.n, s.g), s.maxnorm);
 
   // A step that cannot settle within the bound of calls is reported once per

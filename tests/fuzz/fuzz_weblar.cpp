@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
       loads3 ld{fmat2(p.nt.nn, 3), fmat2(p.nt.nn, 3)};
       setforce(p.nt, as.d, p.load.pressure, 1.0, x, fixed_loads(p, as), ld);
-      energy(p.nt, as, ld.force, x, g);
+      energy_workspace ws;
+      energy(p.nt, as, ld.force, x, g, ws);
     }
     std::string text = autocad_text(p.nt, make_surface(p.nt, as.d, x));
     (void)text;

@@ -32,7 +32,7 @@ std::pair<double, double> equilibrium(const std::string& dir) {
   state3 s = start3(p);
   test::lines_of([&](domica::progress& pr) { solve3(p, s, pr); });
   setforce(p.nt, s.as.d, p.load.pressure, 1.0, s.x, s.loads, s.ld);
-  energy(p.nt, s.as, s.ld.force, s.x, s.g);
+  energy(p.nt, s.as, s.ld.force, s.x, s.g, s.ws);
   return {nlp::norm(s.as.d.n, s.g), s.maxnorm};
 }
 
