@@ -247,9 +247,4 @@ double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1
   return energy_lanes(nt, as, force, x, g, lane_choice(), ws);
 }
 
-int default_energy_threads(int) { return 1; }
-double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, energy_workspace&) {
-  return energy(nt, as, force, x, g);
-}
-
 }  // namespace domica

@@ -59,18 +59,6 @@ int default_energy_threads(int ne);
 // (energy_plain) to the last bit, whatever the threads.
 double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, energy_workspace& ws);
 
-// The buffers and worker threads of the energy evaluations of one solution.
-class energy_workspace {
- public:
-  explicit energy_workspace(int threads = 1) : threads_(threads) {}
-  int threads() const { return threads_; }
-
- private:
-  int threads_;
-};
-int default_energy_threads(int ne);
-double energy(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, energy_workspace& ws);
-
 // The same with a chosen instruction set (one the processor runs).
 double energy_lanes(const net& nt, const assembly& as, const fmat2& force, const fmat1& x, fmat1& g, lane_set set,
                     energy_workspace& ws);
