@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,7 @@ table table_of(const py::handle& h, const char* name) {
   auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(h);
   if (!a) {
     PyErr_Clear();
-    throw failure(exit_input, std::string(name) + ": expected a table of numbers, found " + py::repr(h).cast<std::string>());
+    throw failure(exit_input, std::string(name) + ": expected a table of numbers, found " + quoted(py::repr(h).cast<std::string>()));
   }
   for (py::ssize_t k = 0; k < a.ndim(); ++k) t.shape.push_back(static_cast<std::size_t>(a.shape(k)));
   t.data.assign(a.data(), a.data() + a.size());
@@ -178,12 +179,17 @@ const char* measure_name(progress_kind k) {
 
 // Hands the solution's events to the caller's callable as dicts {"kind": ...}
 // and looks for Ctrl-C. The hooks run on the solving thread with the GIL
-// released; each takes it for as long as it talks to Python. A callable that
-// raises, or a pending KeyboardInterrupt, ends the solution with that
+// released; each takes it only for as long as it talks to Python: for an
+// event when there is a callable, and every 50 ms on Python's main thread
+// (the only one that sees signals) to look for a pending KeyboardInterrupt.
+// A callable that raises, or the interrupt, ends the solution with that
 // exception (py::error_already_set unwinds the solve).
 class py_observer : public observer {
  public:
-  explicit py_observer(py::object progress) : progress_(std::move(progress)) {}
+  // Made with the GIL held.
+  explicit py_observer(py::object progress)
+      : progress_(std::move(progress)),
+        signals_(py::module_::import("threading").attr("main_thread")().attr("ident").cast<unsigned long>() == PyThread_get_thread_ident()) {}
 
   void started() override { emit("started", [](py::dict&) {}); }
   void run(progress_kind kind, int steps) override {
@@ -194,23 +200,20 @@ class py_observer : public observer {
   }
   void step(int step) override { emit("step", [&](py::dict& d) { d["step"] = step; }); }
   void iteration(int minor, double norm, double maxnorm) override {
+    poll();
     emit("iteration", [&](py::dict& d) {
       d["minor"] = minor;
       d["norm"] = norm;
       d["target"] = maxnorm;
     });
   }
-  // Once per energy evaluation: a look for Ctrl-C every few milliseconds, and
-  // a search event four times a second when there is a callable.
+  // Once per energy evaluation: the look for Ctrl-C, and with a callable a
+  // search event four times a second.
   bool due() override {
+    poll();
+    if (progress_.is_none()) return false;
     auto now = clock_type::now();
-    if (now - checked_ < std::chrono::milliseconds(20)) return false;
-    checked_ = now;
-    {
-      py::gil_scoped_acquire gil;
-      if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-    }
-    if (progress_.is_none() || now - searched_ < std::chrono::milliseconds(250)) return false;
+    if (now - searched_ < std::chrono::milliseconds(250)) return false;
     searched_ = now;
     return true;
   }
@@ -234,12 +237,20 @@ class py_observer : public observer {
  private:
   using clock_type = std::chrono::steady_clock;
 
+  void poll() {
+    if (!signals_) return;
+    auto now = clock_type::now();
+    if (now - checked_ < std::chrono::milliseconds(50)) return;
+    checked_ = now;
+    py::gil_scoped_acquire gil;
+    if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+  }
+
   template <class Fill>
   void emit(const char* kind, Fill fill) {
-    py::gil_scoped_acquire gil;
-    checked_ = clock_type::now();
-    if (PyErr_CheckSignals() != 0) throw py::error_already_set();
     if (progress_.is_none()) return;
+    py::gil_scoped_acquire gil;
+    if (signals_ && PyErr_CheckSignals() != 0) throw py::error_already_set();
     py::dict d;
     d["kind"] = kind;
     fill(d);
@@ -247,6 +258,7 @@ class py_observer : public observer {
   }
 
   py::object progress_;
+  bool signals_;  // on Python's main thread
   clock_type::time_point checked_ = clock_type::now();
   clock_type::time_point searched_ = clock_type::now();
 };
@@ -266,6 +278,16 @@ solution_result solve_problem(const problem& p, const solve_options& so, observe
     case program::domica_3: break;
   }
   return solve_domica_3(p, so, obs);
+}
+
+// One solution at a time in this process. The membrane energy still keeps its
+// buffers and its worker threads in process-wide statics (mechanics/energy.cpp,
+// energy_pool()), not in the solution's energy_workspace, so two solutions at
+// once on two threads corrupt each other's gradients. Taken with the GIL
+// released: a solution holding it may need the GIL for its events.
+std::mutex& solution_lock() {
+  static std::mutex m;
+  return m;
 }
 
 result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::object& solver, const py::object& progress) {
@@ -290,6 +312,7 @@ result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::obj
   res->pb = pb;
   {
     py::gil_scoped_release nogil;
+    std::lock_guard<std::mutex> one(solution_lock());
     res->r = solve_problem(pb->p, so, obs);
   }
   return res;
