@@ -5,6 +5,7 @@
 #   share/man/man1/             a man page for each of them (written by hand in man/)
 #   share/doc/domica/           README.md, LICENSE, CHANGELOG.md
 #   share/doc/domica/examples/  the example problems with their READMEs
+#   lib/python3/dist-packages/domica/  the Python module (python/CMakeLists.txt), when built
 include(GNUInstallDirs)
 
 install(TARGETS domica_1 domica_2 domica_3 makenet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -45,6 +46,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The picture script is Python: what it imports, dpkg-shlibdeps cannot see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, python3-matplotlib, python3-numpy")
+# The Python module is built for one Python version; meshio and dask only for
+# to_meshio() and sweeps on a cluster.
+if(DOMICA_PYTHON)
+  math(EXPR domica_python_next "${Python_VERSION_MINOR} + 1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}), python3 (<< ${Python_VERSION_MAJOR}.${domica_python_next}), python3-matplotlib, python3-numpy")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-meshio, python3-distributed")
+endif()
 # UMFPACK runs on whichever BLAS Debian's alternatives give; the reference one
 # makes domica_2 --solver=sparse twice as slow.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libopenblas0-serial | libopenblas0")

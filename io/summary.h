@@ -25,4 +25,18 @@ namespace domica {
 // is where no principal force is a tension.
 std::string summary_text(const net& nt, const surface& sf, const membrane_forces& f);
 
+// The figures of that summary, for a caller that shows them its own way
+// (same inputs; triangles numbered 1..ne, 0 for none).
+struct shell_summary {
+  double top = 0.0, bottom = 0.0;  // highest and lowest z of all nodes
+  double rise = 0.0, span = 0.0;
+  int most = 0;                    // the triangle of the largest n1 ...
+  bool tension = false;            // ... and whether that n1 is a tension
+  int least = 0;                   // the triangle of the smallest n2 ...
+  bool compression = false;        // ... and whether that n2 is a compression
+  int stretched = 0;               // triangles in tension
+  double area = 0.0, compressed = 0.0, stretched_area = 0.0;  // found areas: all, in compression, in tension
+};
+shell_summary summarise(const net& nt, const surface& sf, const membrane_forces& f);
+
 }  // namespace domica

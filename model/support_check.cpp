@@ -13,7 +13,10 @@ namespace {
 
 const char* const axis_name[4] = {"", "x", "y", "z"};
 
-[[noreturn]] void refuse(const std::string& message) { throw failure(exit_input, "weblar.txt: " + message); }
+[[noreturn]] void refuse(const support_wording& w, const std::string& message) { throw failure(exit_input, w.source + message); }
+
+// A node or triangle number as a message shows it.
+std::string named(const support_wording& w, int k) { return std::to_string(k - 1 + w.first); }
 
 std::string num(double v) {
   char buf[32];
@@ -62,7 +65,7 @@ struct span3 {
 // motion t + w x p has along x: tx - wz y, along y: ty + wz x, along z:
 // tz + wx y - wy x (z = 0 on the plan), so the fixed x and y coordinates
 // must stop (tx, ty, wz) and the fixed z coordinates (tz, wx, wy).
-void rigid_body(const net& nt, const std::vector<int>& nodes, const std::string& piece) {
+void rigid_body(const net& nt, const std::vector<int>& nodes, const std::string& piece, const support_wording& w) {
   double xmin = nt.xo(nodes[0]), xmax = xmin, ymin = nt.yo(nodes[0]), ymax = ymin;
   for (int glob : nodes) {
     xmin = std::fmin(xmin, nt.xo(glob));
@@ -87,27 +90,27 @@ void rigid_body(const net& nt, const std::vector<int>& nodes, const std::string&
       if (d > zdist) zdist = d, zfar = glob;
     }
   }
-  if (nx == 0) refuse(piece + " can slide along x: no x coordinate is fixed");
-  if (ny == 0) refuse(piece + " can slide along y: no y coordinate is fixed");
-  if (nz == 0) refuse(piece + " can move along z: no z coordinate is fixed");
+  if (nx == 0) refuse(w, piece + " can slide along x: no x coordinate is fixed");
+  if (ny == 0) refuse(w, piece + " can slide along y: no y coordinate is fixed");
+  if (nz == 0) refuse(w, piece + " can move along z: no z coordinate is fixed");
   if (plane.rank < 3) {
     double tx, ty, wz;
     plane.null(tx, ty, wz);
     // Rounding of the null vector is no part of the centre.
     auto clean = [&](double v) { return std::fabs(v) < 1e-9 * scale ? 0.0 : v; };
-    refuse(piece + " can turn in plan about the point (" + num(clean(cx - ty / wz * scale)) + ", " + num(clean(cy + tx / wz * scale)) +
+    refuse(w, piece + " can turn in plan about the point (" + num(clean(cx - ty / wz * scale)) + ", " + num(clean(cy + tx / wz * scale)) +
            "): its fixed x and y coordinates do not stop that rotation");
   }
   if (lift.rank == 1)
-    refuse(piece + " can tip about node " + std::to_string(zfirst) + ": no node away from it has a fixed z coordinate");
+    refuse(w, piece + " can tip about node " + named(w, zfirst) + ": no node away from it has a fixed z coordinate");
   if (lift.rank < 3)
-    refuse(piece + " can turn about the line through nodes " + std::to_string(zfirst) + " and " + std::to_string(zfar) +
+    refuse(w, piece + " can turn about the line through nodes " + named(w, zfirst) + " and " + named(w, zfar) +
            ": every node with a fixed z coordinate lies on that line");
 }
 
 }  // namespace
 
-std::vector<std::string> check_supports(const problem& p) {
+std::vector<std::string> check_supports(const problem& p, const support_wording& w) {
   const net& nt = p.nt;
   std::vector<std::string> warnings;
 
@@ -137,8 +140,9 @@ std::vector<std::string> check_supports(const problem& p) {
   for (const std::vector<int>& nodes : pieces)
     rigid_body(nt, nodes,
                pieces.size() == 1 ? std::string("the net")
-                                  : "the piece of the net with lowest node " + std::to_string(nodes[0]) + " (of " +
-                                        std::to_string(pieces.size()) + " separate pieces)");
+                                  : "the piece of the net with lowest node " + named(w, nodes[0]) + " (of " +
+                                        std::to_string(pieces.size()) + " separate pieces)",
+               w);
 
   // Nodes in no triangle and point loads on fixed coordinates.
   int lonely = 0, lonely_first = 0, dead = 0, dead_node = 0, dead_axis = 0;
@@ -146,18 +150,18 @@ std::vector<std::string> check_supports(const problem& p) {
     for (int axis = 1; axis <= 3; ++axis) {
       bool loaded = nt.point(glob, axis) != 0.0;
       if (!used[static_cast<std::size_t>(glob)] && loaded && nt.fixed(glob, axis) == 0)
-        refuse("node " + std::to_string(glob) + " belongs to no triangle, yet carries a load along " + axis_name[axis] +
+        refuse(w, "node " + named(w, glob) + " belongs to no triangle, yet carries a load along " + axis_name[axis] +
                " on a free coordinate: nothing can hold it");
       if (loaded && nt.fixed(glob, axis) == 1 && dead++ == 0) dead_node = glob, dead_axis = axis;
     }
   for (int glob = 1; glob <= nt.nn; ++glob)
     if (!used[static_cast<std::size_t>(glob)] && lonely++ == 0) lonely_first = glob;
   if (lonely > 0)
-    warnings.push_back("node " + std::to_string(lonely_first) +
+    warnings.push_back("node " + named(w, lonely_first) +
                        (lonely > 1 ? " and " + std::to_string(lonely - 1) + " more nodes belong" : " belongs") +
                        " to no triangle: not part of the shell, kept at the plan position");
   if (dead > 0)
-    warnings.push_back("the point load on node " + std::to_string(dead_node) + " along " + axis_name[dead_axis] +
+    warnings.push_back("the point load on node " + named(w, dead_node) + " along " + axis_name[dead_axis] +
                        (dead > 1 ? " and " + std::to_string(dead - 1) + " more act on fixed coordinates and have"
                                  : " acts on a fixed coordinate and has") +
                        " no effect");
@@ -171,15 +175,17 @@ std::vector<std::string> check_supports(const problem& p) {
     bool first_anticlockwise = aux(1) > 0.0;
     for (int e = 2; e <= nt.ne; ++e)
       if ((aux(e) > 0.0) != first_anticlockwise) {
-        std::string line = std::string("the corners of element ") + std::to_string(e) + " run " +
-                           (first_anticlockwise ? "clockwise" : "anticlockwise") + " seen from above, those of element 1 " +
+        std::string line = "the corners of " + w.element + " " + named(w, e) + " run " +
+                           (first_anticlockwise ? "clockwise" : "anticlockwise") + " seen from above, those of " + w.element + " " + named(w, 1) + " " +
                            (first_anticlockwise ? "anticlockwise" : "clockwise");
-        if (p.load.pressure != 0.0) refuse(line + ": the pressure would push the two in opposite directions");
+        if (p.load.pressure != 0.0) refuse(w, line + ": the pressure would push the two in opposite directions");
         warnings.push_back(line + " (no effect without a pressure)");
         break;
       }
   }
   return warnings;
 }
+
+std::vector<std::string> check_supports(const problem& p) { return check_supports(p, support_wording{}); }
 
 }  // namespace domica

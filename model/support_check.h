@@ -24,4 +24,13 @@ namespace domica {
 // failure naming the piece (its lowest node), the node or the triangle.
 std::vector<std::string> check_supports(const problem& p);
 
+// How the messages name the source and count nodes and triangles: weblar.txt's
+// numbers from 1 by default; a caller with 0-based arrays names its own.
+struct support_wording {
+  std::string source = "weblar.txt: ";  // put before every failure's message
+  int first = 1;                        // the number of node 1 and of triangle 1
+  std::string element = "element";      // what a triangle is called
+};
+std::vector<std::string> check_supports(const problem& p, const support_wording& w);
+
 }  // namespace domica
