@@ -45,8 +45,9 @@ std::size_t rows_of(const table& t, const char* name, const char* rows, std::siz
     std::string found;
     for (std::size_t s : t.shape) found += (found.empty() ? "" : ", ") + std::to_string(s);
     if (t.shape.size() == 1) found += ",";
-    std::string want = "(" + std::string(rows) + ", " + std::to_string(cols) + ")";
-    if (alt > 0) want += " or (" + std::string(rows) + ", " + std::to_string(alt) + ")";
+    std::string want = "(";
+    want.append(rows).append(", ").append(std::to_string(cols)).append(")");
+    if (alt > 0) want.append(" or (").append(rows).append(", ").append(std::to_string(alt)).append(")");
     fail(name, "expected a table of shape " + want + ", found shape (" + found + ")");
   }
   if (t.shape[0] > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) fail(name, "too many rows: " + std::to_string(t.shape[0]));

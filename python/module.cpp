@@ -280,16 +280,6 @@ solution_result solve_problem(const problem& p, const solve_options& so, observe
   return solve_domica_3(p, so, obs);
 }
 
-// One solution at a time in this process. The membrane energy still keeps its
-// buffers and its worker threads in process-wide statics (mechanics/energy.cpp,
-// energy_pool()), not in the solution's energy_workspace, so two solutions at
-// once on two threads corrupt each other's gradients. Taken with the GIL
-// released: a solution holding it may need the GIL for its events.
-std::mutex& solution_lock() {
-  static std::mutex m;
-  return m;
-}
-
 result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::object& solver, const py::object& progress) {
   solve_options so;
   so.forces = true;
@@ -311,8 +301,9 @@ result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::obj
   auto res = std::make_shared<py_result>();
   res->pb = pb;
   {
+    // Each solution keeps its own energy buffers and threads, so solutions on
+    // other Python threads run at the same time.
     py::gil_scoped_release nogil;
-    std::lock_guard<std::mutex> one(solution_lock());
     res->r = solve_problem(pb->p, so, obs);
   }
   return res;
