@@ -138,6 +138,12 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
   const double target = *goal.rise;
   if (!(target > 0.0) || !std::isfinite(target))
     throw failure(exit_input, "the rise asked for must be a positive number, found " + exact(target));
+  bool loaded = p.load.weight != 0.0 || p.load.pressure != 0.0;
+  for (int glob = 1; glob <= p.nt.nn && !loaded; ++glob)
+    for (int axis = 1; axis <= 3; ++axis) loaded = loaded || p.nt.point(glob, axis) != 0.0;
+  if (!loaded)
+    throw failure(exit_input, "no positive young gives a rise of " + num(target) +
+                                  ": the net has no load, so its rise stays that of its prescribed heights");
   const numbering d = number(p.nt);
   held_observer held(obs);
   problem q = p;
