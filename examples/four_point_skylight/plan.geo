@@ -1,6 +1,6 @@
 // A square plan 12 by 12 on four point supports at its corners, with a round
 // skylight of radius 1.5 in the middle whose rim is held level at the height
-// 2.4 ("height 2.4"). The free edges are circle arcs rising 1.2 towards the
+// 2.4 ("height 2.4"). The free edges are circle arcs rising about 1.1 towards the
 // middle of each side; their centres (points 5 to 8) and the centre of the
 // skylight (point 9) only draw the arcs and are not nodes of the net.
 lc = 0.6;
