@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +32,8 @@ std::string shown(const std::string& arg) { return quoted(arg, std::string::npos
 std::string usage_line(const program_spec& spec) {
   std::string own;
   for (const program_option& o : spec.options) own += " " + o.usage;
-  return std::string("usage: ") + program_name(spec.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--threads=N]" + own +
+  return std::string("usage: ") + program_name(spec.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--json] [--dxf] [--obj]"
+         " [--rise=H] [--upright] [--threads=N]" + own +
          " [FOLDER]\n";
 }
 
@@ -81,6 +84,22 @@ std::optional<int> command_line(const program_spec& spec, int argc, char** argv,
       opts.vtu = true;
     } else if (options && arg == "--ccx") {
       opts.ccx = true;
+    } else if (options && arg == "--json") {
+      opts.json = true;
+    } else if (options && arg == "--dxf") {
+      opts.dxf = true;
+    } else if (options && arg == "--obj") {
+      opts.obj = true;
+    } else if (options && arg == "--upright") {
+      opts.upright = true;
+    } else if (options && arg.rfind("--rise=", 0) == 0) {
+      std::string h = arg.substr(7);
+      char* end = nullptr;
+      errno = 0;
+      double v = std::strtod(h.c_str(), &end);
+      if (h.empty() || *end != '\0' || std::isspace(static_cast<unsigned char>(h[0])) || !std::isfinite(v) || !(v > 0.0) || errno == ERANGE)
+        return bad_command_line(spec, "--rise wants a rise greater than 0, found " + shown(h));
+      opts.rise = v;
     } else if (options && arg.rfind("--threads=", 0) == 0) {
       std::string n = arg.substr(10);
       char* end = nullptr;
@@ -112,6 +131,14 @@ std::optional<int> command_line(const program_spec& spec, int argc, char** argv,
                               "  --vtu        also write shell.vtu, the found shell and its membrane\n"
                               "               forces for ParaView\n"
                               "  --ccx        also write shell.inp, a CalculiX deck of the found shell\n"
+                              "  --json       also write summary.json, the run and the shell's figures\n"
+                              "  --dxf        also write shell.dxf, the found surface as 3DFACEs for CAD\n"
+                              "  --obj        also write shell.obj, the found surface as a Wavefront mesh\n"
+                              "  --rise=H     find the form of rise H (highest minus lowest node) by\n"
+                              "               scaling young; standard error names the young found\n"
+                              "  --upright    the compression shell: the form found hanging from the\n"
+                              "               supports' heights negated, every result mirrored z -> -z\n"
+                              "               (all loads must act downwards)\n"
                               "  --threads=N  threads for the membrane energy (default: one on nets below\n"
                               "               20000 triangles, else one per CPU the run may use)\n" +
                               own +

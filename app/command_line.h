@@ -32,6 +32,11 @@ struct run_options {
   bool quiet = false;     // --quiet: no progress or summary on standard error
   bool vtu = false;       // --vtu: also write shell.vtu (ParaView)
   bool ccx = false;       // --ccx: also write shell.inp (CalculiX)
+  bool json = false;      // --json: also write summary.json
+  bool dxf = false;       // --dxf: also write shell.dxf (CAD)
+  bool obj = false;       // --obj: also write shell.obj (Wavefront)
+  bool upright = false;   // --upright: the compression shell, mirror of the hanging form
+  std::optional<double> rise;  // --rise=H: the form of rise H (> 0, finite)
   std::string folder;     // FOLDER: where the files are read and written ("" the current folder)
   solve_options solve;    // --threads=N and the program's own options
 };

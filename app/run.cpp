@@ -13,14 +13,53 @@
 #include "io/input.h"
 #include "io/outfile.h"
 #include "io/results.h"
+#include "io/shapes.h"
 #include "io/shell.h"
 #include "io/summary.h"
 #include "io/vtu.h"
 #include "model/failure.h"
 #include "model/support_check.h"
+#include "solve/design.h"
 #include "solve/lines.h"
 
 namespace domica {
+
+namespace {
+
+const char* counted(progress_kind kind) {
+  switch (kind) {
+    case progress_kind::minimiser_calls: return "minimiser_calls";
+    case progress_kind::line_searches: return "line_searches";
+    case progress_kind::newton_iterations: return "newton_iterations";
+  }
+  return "";
+}
+
+run_facts facts_of(program variant, const solution_result& r) {
+  run_facts f;
+  f.program = program_name(variant);
+  f.converged = r.end.unconverged.empty();
+  f.status = f.converged ? exit_ok : exit_unconverged;
+  f.steps = r.counts.steps;
+  f.unconverged_steps = r.counts.unconverged_steps;
+  f.counted = counted(r.counts.kind);
+  f.calls = r.counts.calls;
+  f.iterations = r.counts.minor;
+  f.norm = r.counts.norm;
+  f.target = r.counts.maxnorm;
+  f.seconds = r.seconds;
+  f.upright = r.upright;
+  if (r.rise) {
+    f.rise_search = true;
+    f.rise_target = r.rise->target;
+    f.young = r.rise->young;
+    f.solutions = r.rise->solutions;
+    f.all_iterations = r.rise->iterations;
+  }
+  return f;
+}
+
+}  // namespace
 
 void run_program(const program_spec& spec, const run_options& opts) {
   const program variant = spec.variant;
@@ -31,14 +70,20 @@ void run_program(const program_spec& spec, const run_options& opts) {
   std::vector<std::string> extra;
   if (opts.vtu) extra.push_back("shell.vtu");
   if (opts.ccx) extra.push_back("shell.inp");
+  if (opts.json) extra.push_back("summary.json");
+  if (opts.dxf) extra.push_back("shell.dxf");
+  if (opts.obj) extra.push_back("shell.obj");
   const std::vector<out_file> probe = result_files(dir, extra);
   console_observer obs(variant, opts.quiet, [&] { probe_outputs(probe); });
   solve_options so = opts.solve;
-  so.forces = opts.vtu;
+  so.forces = opts.vtu || opts.json;
+  design_goal goal;
+  goal.rise = opts.rise;
+  goal.upright = opts.upright;
   if (so.solver == linear_kind::sparse) keep_freed_blocks();
   solution_result r;
   try {
-    r = spec.solve(p, so, obs);
+    r = goal.rise || goal.upright ? solve_design(spec.solve, p, goal, so, obs) : spec.solve(p, so, obs);
   } catch (...) {
     obs.clear();
     throw;
@@ -52,10 +97,24 @@ void run_program(const program_spec& spec, const run_options& opts) {
   // Everything is worked out before the first file is written.
   if (opts.vtu) {
     files.push_back({in_folder(dir, "shell.vtu"), "shell.vtu", vtu_text(p.nt, r.sf, *r.forces)});
-    summary = summary_text(p.nt, r.sf, *r.forces);
+    form_facts form;
+    form.lifted = pressure_lifts(p.nt, p.load.pressure);
+    form.upright = r.upright;
+    if (r.rise) form.solutions = r.rise->solutions, form.young = r.rise->young;
+    summary = summary_text(p.nt, r.sf, *r.forces, form);
   }
   if (opts.ccx) files.push_back({in_folder(dir, "shell.inp"), "shell.inp", ccx_text(p.nt, r.sf.pos, shell_deck(shell))});
+  if (opts.json)
+    files.push_back({in_folder(dir, "summary.json"), "summary.json", summary_json(facts_of(variant, r), figures(p.nt, r.sf, *r.forces))});
+  if (opts.dxf) files.push_back({in_folder(dir, "shell.dxf"), "shell.dxf", dxf_text(p.nt, r.sf)});
+  if (opts.obj) files.push_back({in_folder(dir, "shell.obj"), "shell.obj", obj_text(p.nt, r.sf)});
   write_results(dir, p.nt, r.sf, shell, files);
+  if (r.rise && !opts.quiet) {
+    char buf[200];
+    std::snprintf(buf, sizeof buf, "%s: rise %.6g reached with young = %.9g after %d solutions (found rise %.9g)\n",
+                  program_name(variant), r.rise->target, r.rise->young, r.rise->solutions, rise_of(r));
+    std::fputs(buf, stderr);
+  }
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
   obs.summary(r);
   if (!r.end.unconverged.empty()) throw failure(exit_unconverged, r.end.unconverged + "; results written");

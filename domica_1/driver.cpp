@@ -36,6 +36,7 @@ nlp::qn_result solve1(const problem& p, state1& s, progress& pr) {
 
 solution_result solve_domica_1(const problem& p, const solve_options& opts, observer& obs) {
   state1 s = start1(p, opts.threads);
+  if (const fmat1* from = start_shape(opts, s.as.d.n)) s.x = *from;
   obs.started();
   progress pr(obs);
   auto clock1 = std::chrono::steady_clock::now();

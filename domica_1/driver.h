@@ -27,7 +27,8 @@ state1 start1(const problem& p, int threads = 1);
 // minimiser's result.
 nlp::qn_result solve1(const problem& p, state1& s, progress& pr);
 
-// The whole solution of domica_1: set-up, obs.started(), the minimisation
+// The whole solution of domica_1: set-up (from opts.start when given,
+// the tolerance still that of the plan), obs.started(), the minimisation
 // and its console lines ("Optimal" or "NOT Optimal", "Minor = "), the
 // result. Failures are `failure` exceptions.
 solution_result solve_domica_1(const problem& p, const solve_options& opts, observer& obs);

@@ -68,6 +68,7 @@ outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls) {
 
 solution_result solve_domica_3(const problem& p, const solve_options& opts, observer& obs) {
   state3 s = start3(p, opts.threads);
+  if (const fmat1* from = start_shape(opts, s.as.d.n)) s.x = *from;
   obs.started();
   progress pr(obs);
   if (p.st.maxmajor == 0) pr.warning("maxmajor is 0: no load step was made, the results show the plan");

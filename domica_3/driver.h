@@ -37,7 +37,8 @@ state3 start3(const problem& p, int threads = 1);
 // unconverged); a gradient that is not finite is a solution failure.
 outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls = max_calls_per_step);
 
-// The whole solution of domica_3: set-up, obs.started(), the load steps, the
+// The whole solution of domica_3: set-up (from opts.start when given,
+// the tolerance still that of the plan), obs.started(), the load steps, the
 // result. Failures are `failure` exceptions.
 solution_result solve_domica_3(const problem& p, const solve_options& opts, observer& obs);
 

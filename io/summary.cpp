@@ -1,7 +1,10 @@
 #include "io/summary.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "model/failure.h"
 
 namespace domica {
 
@@ -19,12 +22,22 @@ std::string percent(double part, double whole) {
   return buf;
 }
 
+// A JSON number in its shortest exact form.
+std::string json(double v) {
+  if (!std::isfinite(v)) throw failure(exit_solution, "summary.json: a figure of the run is not finite; no output written");
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
 }  // namespace
 
-shell_summary summarise(const net& nt, const surface& sf, const membrane_forces& f) {
-  shell_summary s;
+shell_figures figures(const net& nt, const surface& sf, const membrane_forces& f) {
+  shell_figures s;
   for (int glob = 1; glob <= nt.nn; ++glob) {
     double z = sf.pos(glob, 3);
+    if (glob == 1 || z > s.top) s.highest = glob;
+    if (glob == 1 || z < s.bottom) s.lowest = glob;
     s.top = glob == 1 ? z : std::fmax(s.top, z);
     s.bottom = glob == 1 ? z : std::fmin(s.bottom, z);
   }
@@ -38,47 +51,102 @@ shell_summary summarise(const net& nt, const surface& sf, const membrane_forces&
     yhi = first ? nt.yo(glob) : std::fmax(yhi, nt.yo(glob));
   }
   s.span = std::fmax(xhi - xlo, yhi - ylo);
+
   double scale = force_scale(f);
+  int most = 0, least = 0;
   for (int e = 1; e <= nt.ne; ++e) {
     const tri_force& t = f.tri(e);
-    if (s.most == 0 || t.n1 > f.tri(s.most).n1) s.most = e;
-    if (s.least == 0 || t.n2 < f.tri(s.least).n2) s.least = e;
+    if (most == 0 || t.n1 > f.tri(most).n1) most = e;
+    if (least == 0 || t.n2 < f.tri(least).n2) least = e;
     s.area += t.area;
+    bool squeezed = t.n2 < -1e-9 * scale;
     if (in_tension(t, scale)) {
-      ++s.stretched;
-      s.stretched_area += t.area;
+      ++s.tension_triangles;
+      if (squeezed) {
+        ++s.mixed_triangles;
+        s.mixed += t.area;
+      }
     } else {
       s.compressed += t.area;
     }
   }
-  s.tension = s.most != 0 && in_tension(f.tri(s.most), scale);
-  s.compression = s.least != 0 && f.tri(s.least).n2 < -1e-9 * scale;
+  if (most != 0 && in_tension(f.tri(most), scale)) {
+    s.most = most;
+    s.tension = f.tri(most).n1;
+  }
+  if (least != 0 && f.tri(least).n2 < -1e-9 * scale) {
+    s.least = least;
+    s.compression = f.tri(least).n2;
+  }
   return s;
 }
 
-std::string summary_text(const net& nt, const surface& sf, const membrane_forces& f) {
-  const shell_summary s = summarise(nt, sf, f);
-  std::string out;
-  out += "Rise " + num(s.rise) + " over a plan span of " + num(s.span);
+std::string summary_text(const net& nt, const surface& sf, const membrane_forces& f, const form_facts& form) {
+  const shell_figures s = figures(nt, sf, f);
+  std::string out = "Rise " + num(s.rise) + " over a plan span of " + num(s.span);
   if (s.span > 0.0) out += " (rise/span " + num(s.rise / s.span) + ")";
   out += "\n";
-  if (s.tension)
-    out += "Largest tension n1 = " + num(f.tri(s.most).n1) + " in triangle " + std::to_string(s.most) + "\n";
+  if (form.solutions > 0)
+    out += "Membrane stiffness for this rise: young = " + num(form.young) + " (" + std::to_string(form.solutions) + " solutions)\n";
+  if (s.most != 0) out += "Largest tension n1 = " + num(s.tension) + " in triangle " + std::to_string(s.most) + "\n";
+  else out += "Largest tension: none\n";
+  if (s.least != 0) out += "Largest compression n2 = " + num(s.compression) + " in triangle " + std::to_string(s.least) + "\n";
+  else out += "Largest compression: none\n";
+  out += "In compression: " + percent(s.compressed, s.area) + " of the surface";
+  // A triangle with one principal tension is not counted as compressed, even
+  // where its other principal force is the largest compression.
+  if (s.mixed_triangles > 0)
+    out += " (triangles with no principal tension; " + std::to_string(s.mixed_triangles) + " triangles, " +
+           percent(s.mixed, s.area) + " of the surface, are in tension one way and compression the other)";
+  out += "\n";
+  const int tension = s.tension_triangles;
+  if (tension > 0)
+    out += "Part of the shell is in tension: " + std::to_string(tension) + " of " + std::to_string(nt.ne) + " triangles, " +
+           percent(s.area - s.compressed, s.area) + " of the surface; concrete there needs reinforcement or another form.\n";
+  if (nt.ne > 0 && tension == nt.ne && s.least == 0) {
+    if (form.lifted)
+      out += "Every triangle is in tension both ways: an inflated form, upright as it stands; under the same pressure "
+             "acting from above it is a shell in compression throughout (do not turn it over).\n";
+    else
+      out += "Every triangle is in tension both ways: a hanging form; turned upside down (z -> -z, --upright) under "
+             "the same downward loads it is a shell in compression throughout.\n";
+  }
+  if (tension == 0) out += "No part of the shell is in tension.\n";
+  if (form.upright) out += "Upright: the mirror of the form found hanging, its forces those of the shell under the downward loads.\n";
+  return out;
+}
+
+std::string summary_json(const run_facts& run, const shell_figures& fig) {
+  auto node = [](int n, double z) { return n == 0 ? std::string("null") : "{\"node\": " + std::to_string(n) + ", \"z\": " + json(z) + "}"; };
+  auto tri = [](int e, double v) { return e == 0 ? std::string("null") : "{\"triangle\": " + std::to_string(e) + ", \"n\": " + json(v) + "}"; };
+  auto share = [&](double part) { return json(fig.area > 0.0 ? part / fig.area : 0.0); };
+  std::string out = "{\n";
+  out += "  \"program\": \"" + run.program + "\",\n";
+  out += std::string("  \"outcome\": \"") + (run.converged ? "converged" : "not converged") + "\",\n";
+  out += "  \"exit_status\": " + std::to_string(run.status) + ",\n";
+  out += "  \"load_steps\": " + std::to_string(run.steps) + ",\n";
+  out += "  \"unconverged_steps\": " + std::to_string(run.unconverged_steps) + ",\n";
+  out += "  \"minimiser_calls\": " + std::to_string(run.calls) + ",\n";
+  out += "  \"iterations\": " + std::to_string(run.iterations) + ",\n";
+  out += std::string("  \"iterations_of\": \"") + run.counted + "\",\n";
+  out += "  \"final_norm\": " + json(run.norm) + ",\n";
+  out += "  \"target\": " + json(run.target) + ",\n";
+  out += "  \"rise\": " + json(fig.rise) + ",\n";
+  out += "  \"span\": " + json(fig.span) + ",\n";
+  out += "  \"highest\": " + node(fig.highest, fig.top) + ",\n";
+  out += "  \"lowest\": " + node(fig.lowest, fig.bottom) + ",\n";
+  out += "  \"largest_tension\": " + tri(fig.most, fig.tension) + ",\n";
+  out += "  \"largest_compression\": " + tri(fig.least, fig.compression) + ",\n";
+  out += "  \"compression_share\": " + share(fig.compressed) + ",\n";
+  out += "  \"mixed_share\": " + share(fig.mixed) + ",\n";
+  out += std::string("  \"upright\": ") + (run.upright ? "true" : "false") + ",\n";
+  if (run.rise_search)
+    out += "  \"rise_search\": {\"target\": " + json(run.rise_target) + ", \"young\": " + json(run.young) +
+           ", \"solutions\": " + std::to_string(run.solutions) + ", \"iterations\": " + std::to_string(run.all_iterations) + "},\n";
   else
-    out += "Largest tension: none\n";
-  if (s.compression)
-    out += "Largest compression n2 = " + num(f.tri(s.least).n2) + " in triangle " + std::to_string(s.least) + "\n";
-  else
-    out += "Largest compression: none\n";
-  out += "In compression: " + percent(s.compressed, s.area) + " of the surface\n";
-  if (s.stretched > 0)
-    out += "Part of the shell is in tension: " + std::to_string(s.stretched) + " of " + std::to_string(nt.ne) +
-           " triangles, " + percent(s.stretched_area, s.area) + " of the surface; concrete there needs reinforcement or another form.\n";
-  if (nt.ne > 0 && s.stretched == nt.ne && !s.compression)
-    out += "Every triangle is in tension both ways: a hanging or inflated form; turned upside down under reversed "
-           "loads it is a shell in compression throughout.\n";
-  if (s.stretched == 0)
-    out += "No part of the shell is in tension.\n";
+    out += "  \"rise_search\": null,\n";
+  out += "  \"elapsed_seconds\": " + json(run.seconds) + "\n";
+  out += "}\n";
   return out;
 }
 

@@ -8,6 +8,23 @@ namespace domica {
 
 namespace {
 
+// The principal values and the direction of n1 of t from its n11, n22, n12
+// in the frame fr; t is returned as it is, or all zero when a value is not
+// finite.
+tri_force principal(tri_force t, const frame& fr) {
+  double mean = 0.5 * (t.n11 + t.n22);
+  double half = 0.5 * (t.n11 - t.n22);
+  double radius = std::hypot(half, t.n12);
+  t.n1 = mean + radius;
+  t.n2 = mean - radius;
+  double theta = 0.5 * std::atan2(t.n12, half);
+  double cs = std::cos(theta), sn = std::sin(theta);
+  for (int axis = 1; axis <= 3; ++axis) t.dir(axis) = cs * fr.u(axis) + sn * fr.v(axis);
+  bool finite = std::isfinite(t.n11) && std::isfinite(t.n22) && std::isfinite(t.n12) && std::isfinite(t.n1) &&
+                std::isfinite(t.n2) && std::isfinite(t.area);
+  return finite ? t : tri_force{};
+}
+
 // The values of one triangle from its deformation gradient columns fx = F_X
 // and fy = F_Y, its plan forces hs = h S (xx, yy, xy) and its frame.
 tri_force of_triangle(const double fx[3], const double fy[3], const double hs[3], const frame& fr, double plan_area) {
@@ -26,19 +43,31 @@ tri_force of_triangle(const double fx[3], const double fy[3], const double hs[3]
   t.n11 = quad(pu, pu);
   t.n22 = quad(pv, pv);
   t.n12 = quad(pu, pv);
-  double mean = 0.5 * (t.n11 + t.n22);
-  double half = 0.5 * (t.n11 - t.n22);
-  double radius = std::hypot(half, t.n12);
-  t.n1 = mean + radius;
-  t.n2 = mean - radius;
-  double theta = 0.5 * std::atan2(t.n12, half);
-  double cs = std::cos(theta), sn = std::sin(theta);
-  for (int axis = 1; axis <= 3; ++axis) t.dir(axis) = cs * fr.u(axis) + sn * fr.v(axis);
   t.ratio = j;
   t.area = j * plan_area;
-  bool finite = std::isfinite(t.n11) && std::isfinite(t.n22) && std::isfinite(t.n12) && std::isfinite(t.n1) &&
-                std::isfinite(t.n2) && std::isfinite(t.area);
-  return finite ? t : tri_force{};
+  return principal(t, fr);
+}
+
+// The node values of f: the means of the triangles' n1 and n2 around each
+// node, weighted by their found areas, in triangle order.
+void node_means(const net& nt, membrane_forces& out) {
+  fmat1 weight(nt.nn);
+  for (int e = 1; e <= nt.ne; ++e) {
+    const tri_force& t = out.tri(e);
+    for (int loc = 1; loc <= 3; ++loc) {
+      int glob = nt.tri(e)(loc);
+      weight(glob) = weight(glob) + t.area;
+      out.node(glob, 1) = out.node(glob, 1) + t.area * t.n1;
+      out.node(glob, 2) = out.node(glob, 2) + t.area * t.n2;
+    }
+  }
+  for (int glob = 1; glob <= nt.nn; ++glob) {
+    if (!(weight(glob) > 0.0)) continue;
+    for (int k = 1; k <= 2; ++k) {
+      double v = out.node(glob, k) / weight(glob);
+      out.node(glob, k) = std::isfinite(v) ? v : 0.0;
+    }
+  }
 }
 
 }  // namespace
@@ -47,7 +76,6 @@ membrane_forces forces(const net& nt, const assembly& as, double thickness, cons
   membrane_forces out;
   out.tri = arr1<tri_force>(nt.ne);
   out.node = fmat2(nt.nn, 2);
-  fmat1 weight(nt.nn);
   for (int e = 1; e <= nt.ne; ++e) {
     double xe[3][3];
     for (int loc = 1; loc <= 3; ++loc) {
@@ -64,22 +92,27 @@ membrane_forces forces(const net& nt, const assembly& as, double thickness, cons
     // twice the shear stress (see hooke).
     double hs[3] = {thickness * s.sxx, thickness * s.syy, thickness * (0.5 * s.sxy)};
     double plan_area = thickness > 0.0 ? as.plan(e).volume / thickness : 0.0;
-    tri_force& t = out.tri(e);
-    t = of_triangle(fx, fy, hs, sf.tri(e), plan_area);
-    for (int loc = 1; loc <= 3; ++loc) {
-      int glob = nt.tri(e)(loc);
-      weight(glob) = weight(glob) + t.area;
-      out.node(glob, 1) = out.node(glob, 1) + t.area * t.n1;
-      out.node(glob, 2) = out.node(glob, 2) + t.area * t.n2;
-    }
+    out.tri(e) = of_triangle(fx, fy, hs, sf.tri(e), plan_area);
   }
-  for (int glob = 1; glob <= nt.nn; ++glob) {
-    if (!(weight(glob) > 0.0)) continue;
-    for (int k = 1; k <= 2; ++k) {
-      double v = out.node(glob, k) / weight(glob);
-      out.node(glob, k) = std::isfinite(v) ? v : 0.0;
+  node_means(nt, out);
+  return out;
+}
+
+membrane_forces reversed(const net& nt, const membrane_forces& f, const surface& sf) {
+  membrane_forces out;
+  out.tri = arr1<tri_force>(nt.ne);
+  out.node = fmat2(nt.nn, 2);
+  for (int e = 1; e <= nt.ne; ++e) {
+    tri_force t = f.tri(e);
+    if (t.area > 0.0) {
+      t.n11 = -t.n11;
+      t.n22 = -t.n22;
+      t.n12 = -t.n12;
+      t = principal(t, sf.tri(e));
     }
+    out.tri(e) = t;
   }
+  node_means(nt, out);
   return out;
 }
 

@@ -44,6 +44,16 @@ struct membrane_forces {
 // nodes. Values that overflow are likewise stored as 0, so every value is finite.
 membrane_forces forces(const net& nt, const assembly& as, double thickness, const surface& sf);
 
+// The forces of the opposite stress state on the same surface: every n11,
+// n22, n12 of f negated, the principal values and the direction of n1 worked
+// out anew (the old n2 direction), the node means likewise. A form hanging
+// in tension, mirrored z -> -z, carries its loads in this state: the
+// equilibrium of each node, mirrored, holds with the reversed forces under
+// loads of the same vertical component.
+// Inputs: nt (ne triangles, nn nodes), f (the forces on sf), sf (ne frames).
+// Returns the reversed forces; a triangle of zero found area keeps its zeros.
+membrane_forces reversed(const net& nt, const membrane_forces& f, const surface& sf);
+
 // The largest |n1| and |n2| over the ne triangles of f.
 double force_scale(const membrane_forces& f);
 

@@ -59,6 +59,17 @@ inline double plan_aux(double x1, double y1, double x2, double y2, double x3, do
   return (x2 - x1) * (y3 - y1) - (y2 - y1) * (x3 - x1);
 }
 
+// Whether `pressure` lifts the net: a negative one lifts triangles whose
+// corners run anticlockwise seen from above, a positive one clockwise ones.
+// Triangle 1 gives the order (the reader refuses a net of mixed order under a
+// pressure).
+inline bool pressure_lifts(const net& nt, double pressure) {
+  if (pressure == 0.0 || nt.ne == 0) return false;
+  const auto& t = nt.tri(1);
+  double a = plan_aux(nt.xo(t(1)), nt.yo(t(1)), nt.xo(t(2)), nt.yo(t(2)), nt.xo(t(3)), nt.yo(t(3)));
+  return a > 0.0 ? pressure < 0.0 : pressure > 0.0;
+}
+
 // "domica_1", "domica_2" or "domica_3".
 const char* program_name(program variant);
 

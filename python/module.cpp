@@ -359,7 +359,7 @@ py::dict summary_of(const py_result& res) {
   const net& nt = res.pb->p.nt;
   const solution_result& r = res.r;
   const membrane_forces& f = *r.forces;
-  const shell_summary s = summarise(nt, r.sf, f);
+  const shell_figures s = figures(nt, r.sf, f);
   py::dict d;
   d["program"] = program_name(r.variant);
   d["converged"] = r.end.unconverged.empty();
@@ -376,10 +376,10 @@ py::dict summary_of(const py_result& res) {
   d["highest_z"] = or_none(r.highest > 0, py::float_(s.top));
   d["lowest_node"] = or_none(r.lowest > 0, py::int_(r.lowest - 1));
   d["lowest_z"] = or_none(r.lowest > 0, py::float_(s.bottom));
-  d["largest_tension"] = or_none(s.tension, py::float_(s.tension ? f.tri(s.most).n1 : 0.0));
-  d["tension_triangle"] = or_none(s.tension, py::int_(s.most - 1));
-  d["largest_compression"] = or_none(s.compression, py::float_(s.compression ? f.tri(s.least).n2 : 0.0));
-  d["compression_triangle"] = or_none(s.compression, py::int_(s.least - 1));
+  d["largest_tension"] = or_none(s.most > 0, py::float_(s.tension));
+  d["tension_triangle"] = or_none(s.most > 0, py::int_(s.most - 1));
+  d["largest_compression"] = or_none(s.least > 0, py::float_(s.compression));
+  d["compression_triangle"] = or_none(s.least > 0, py::int_(s.least - 1));
   d["compression_share"] = s.area > 0.0 ? s.compressed / s.area : 0.0;
   d["seconds"] = r.seconds;
   return d;

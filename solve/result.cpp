@@ -1,8 +1,19 @@
 #include "solve/result.h"
 
+#include <string>
 #include <utility>
 
+#include "model/failure.h"
+
 namespace domica {
+
+const fmat1* start_shape(const solve_options& opts, int n) {
+  if (!opts.start) return nullptr;
+  if (opts.start->hi() != n)
+    throw failure(exit_solution, "the start shape has " + std::to_string(opts.start->hi()) + " displacements, the net " +
+                                     std::to_string(n) + " unknowns");
+  return opts.start;
+}
 
 void progress::run(progress_kind kind, int steps) {
   counts.kind = kind;

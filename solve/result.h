@@ -21,7 +21,17 @@ struct solve_options {
   int threads = 0;        // threads of the energy (0: default_energy_threads of the net)
   bool forces = false;    // also work out the membrane forces of the found surface
   linear_kind solver = linear_kind::automatic;  // domica_2's linear solver
+  // A shape to start from instead of the flat plan: the displacements of the
+  // free coordinates (as many as the problem's numbering has), for example
+  // the result of a nearby problem. domica_1 and domica_3 take it; domica_2
+  // always starts at the plan. The tolerance still refers to the plan, so a
+  // run from a start shape stops at the same test as one from the plan.
+  const fmat1* start = nullptr;
 };
+
+// The start shape of opts, checked against the n unknowns of the problem;
+// nullptr when none is given. One of another size is a solution failure.
+const fmat1* start_shape(const solve_options& opts, int n);
 
 // What a solution counted, over all its load steps.
 struct run_counts {
@@ -35,6 +45,14 @@ struct run_counts {
   bool converged = false;      // the last load step met its target
 };
 
+// What a search for a rise found (solve/design.h).
+struct rise_record {
+  double target = 0.0;        // the rise asked for
+  double young = 0.0;         // the young of the results
+  int solutions = 0;          // solutions the search made, the last included
+  long long iterations = 0;   // line searches or Newton iterations over all of them
+};
+
 // The record of one solution.
 struct solution_result {
   program variant = program::domica_3;
@@ -44,7 +62,9 @@ struct solution_result {
   outcome end;                            // unsettled and unconverged steps
   run_counts counts;
   int highest = 0, lowest = 0;            // nodes of the highest and lowest z (0 for no node)
-  double seconds = 0.0;                   // time of the solution itself
+  double seconds = 0.0;                   // time of the solution itself (of all, for a search)
+  std::optional<rise_record> rise;        // the results are those of a rise search
+  bool upright = false;                   // the results are the mirror of a hanging form
 };
 
 // Counts a solution's events into run_counts and hands each on to the

@@ -48,7 +48,8 @@ TEST(DomicaMesh, RefusesBadPlansNamingFileAndEntity) {
       {"quads.geo", "domica_mesh: quads.geo: surface 1 has "},
       {"bent.geo", "domica_mesh: bent.geo: the mesh is not flat: node "},
       {"typo.geo", "domica_mesh: typo.geo: physical curve 2 \"suport\": unknown name; a point or curve group is named "
-                   "\"fixed\", \"fixed\" and axes (\"fixed z\", \"fixed x y\") or \"load AXIS VALUE\" (\"load z -5\")"},
+                   "\"fixed\", \"fixed\" and axes (\"fixed z\", \"fixed x y\"), \"height VALUE\" (\"height 1.2\") or \"load AXIS VALUE\" "
+                   "(\"load z -5\")"},
       {"loose.geo", "domica_mesh: loose.geo: physical point 1 \"load z -1\": node "},
       {"axes.geo", "domica_mesh: axes.geo: physical curve 1 \"fixed x x\": unknown name"},
       {"broken.geo", "domica_mesh: broken.geo: "},

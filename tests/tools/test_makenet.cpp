@@ -40,10 +40,10 @@ TEST(Makenet, RefusesBadArgumentsWithUsageAndNoOutput) {
       {"rect nx", "makenet: expected key=value, found \"nx\"", true},
       {"rect nx=", "makenet: no value after \"nx=\"", true},
       {"rect nx=2 nx=3", "makenet: key nx given twice", true},
-      {"rect suport=corners", "makenet: unknown key \"suport\"; the keys of rect are nx, ny, lx, ly, heights, support, load, "
-                              "numbering, program, lstol, maxls, mntol, maxminor, maxmajor, maxlist, young, poisson, "
+      {"rect suport=corners", "makenet: unknown key \"suport\"; the keys of rect are nx, ny, lx, ly, support, load, "
+                              "numbering, height, heights, program, lstol, maxls, mntol, maxminor, maxmajor, maxlist, young, poisson, "
                               "thickness, weight, pressure", true},
-      {"disc nx=4", "makenet: unknown key \"nx\"; the keys of disc are rings, radius, support, load, numbering, program, "
+      {"disc nx=4", "makenet: unknown key \"nx\"; the keys of disc are rings, radius, support, load, numbering, height, heights, program, "
                     "lstol, maxls, mntol, maxminor, maxmajor, maxlist, young, poisson, thickness, weight, pressure", true},
       {"rect weight=abc", "makenet: weight: expected a finite real number, found \"abc\"", true},
       {"rect weight=nan", "makenet: weight: expected a finite real number, found \"nan\"", true},
@@ -60,8 +60,12 @@ TEST(Makenet, RefusesBadArgumentsWithUsageAndNoOutput) {
       {"rect program=1 pressure=-1", "makenet: pressure is not read by domica_1; choose program=2 or 3 for a pressure", true},
       {"rect program=2 lstol=0.5", "makenet: lstol is not read by domica_2; leave it out", true},
       {"disc support=corners", "makenet: support must be edges, found \"corners\"", true},
-      {"rect heights=1,2,3,4", "makenet: heights are the z of the corner supports: give support=corners", true},
-      {"rect support=corners heights=1,2,3", "makenet: heights: expected four numbers h1,h2,h3,h4, found \"1,2,3\"", true},
+      {"rect heights=1,2,3,4", "makenet: heights are the z of the corner supports: give support=corners (or height=H for the edges)", true},
+      {"rect support=corners heights=1,2,3", "makenet: heights: expected 4 numbers h1,h2,... (one per corner), found \"1,2,3\"", true},
+      {"polygon sides=5 support=corners heights=1,2,3,4", "makenet: heights: expected 5 numbers h1,h2,... (one per corner), found \"1,2,3,4\"", true},
+      {"disc height=1 heights=1", "makenet: give height (every support at one level) or heights (one per corner), not both", true},
+      {"disc program=2 height=0.5", "makenet: domica_2 keeps fixed coordinates at the plan (it reads no prescribed values): "
+                                    "height and heights need program=1 or program=3", false},
       {"outline", "makenet: outline needs points=FILE", true},
       {"outline points=none.txt", "makenet: none.txt: cannot be read", false},
       {"outline points=bowtie.txt", "makenet: bowtie.txt:1: the side from this point crosses the side from line 3", false},

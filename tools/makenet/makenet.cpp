@@ -31,8 +31,7 @@ const char* const usage_head =
     "       makenet --help | --version\n"
     "shapes and their keys [defaults]:\n"
     "  rect     nx=8 ny=8 lx=10 ly=10   rectangle of nx by ny cells, sides lx, ly\n"
-    "           support=edges|corners, heights=h1,h2,h3,h4 (z of the corners\n"
-    "           with support=corners) [0,0,0,0]\n"
+    "           support=edges|corners\n"
     "  disc     rings=6 radius=10       circle: a centre node and rings of 6k nodes\n"
     "  ellipse  rings=6 a=10 b=5        ellipse with semi-axes a (x) and b (y)\n"
     "  polygon  sides=6 radius=10 rings=6  regular polygon, corners on the radius\n"
@@ -42,6 +41,10 @@ const char* const usage_head =
     "           support=edges|corners (corners: the listed points)\n"
     "keys of every shape:\n"
     "  support=edges     supported nodes, fixed in x, y and z [edges]\n"
+    "  height=H          z of every support (a level edge or level corners) [0]\n"
+    "  heights=h1,h2,... z of each corner support with support=corners, one per\n"
+    "                    corner (rect: anticlockwise from (-lx/2, -ly/2)) [0,...]\n"
+    "                    (not with program=2: domica_2 keeps supports at the plan)\n"
     "  load=R            vertical point load at the node nearest the centre [0]\n"
     "  numbering=rcm|rings  node order: reverse Cuthill-McKee, or the order the\n"
     "                    shape is built in (rows, or rings from the centre) [rcm]\n";
@@ -64,21 +67,24 @@ void check_size(long long nodes) {
                                  std::to_string(most_nodes), true};
 }
 
-std::vector<double> heights_of(const netgen::keys& k) {
-  std::vector<double> h(4, 0.0);
-  auto it = k.given.find("heights");
-  if (it == k.given.end()) return h;
-  std::string rest = it->second + ",";
-  for (int c = 0; c < 4; ++c) {
+// The corner heights of heights=h1,h2,... : exactly `count` numbers.
+std::vector<double> heights_of(const netgen::keys& k, std::size_t count) {
+  std::vector<double> h;
+  const std::string& given = k.given.at("heights");
+  std::string rest = given + ",";
+  auto wrong = [&] {
+    return netgen::tool_error{"heights: expected " + std::to_string(count) + " numbers h1,h2,... (one per corner), found \"" +
+                                  given + "\"", true};
+  };
+  while (!rest.empty()) {
     std::size_t comma = rest.find(',');
     netgen::keys one;
     one.given["heights"] = rest.substr(0, comma);
-    if (comma == std::string::npos || one.given["heights"].empty())
-      throw netgen::tool_error{"heights: expected four numbers h1,h2,h3,h4, found \"" + it->second + "\"", true};
-    h[c] = netgen::real_key(one, "heights", 0.0, netgen::any_real());
+    if (one.given["heights"].empty()) throw wrong();
+    h.push_back(netgen::real_key(one, "heights", 0.0, netgen::any_real()));
     rest = rest.substr(comma + 1);
   }
-  if (!rest.empty()) throw netgen::tool_error{"heights: expected four numbers h1,h2,h3,h4, found \"" + it->second + "\"", true};
+  if (h.size() != count) throw wrong();
   return h;
 }
 
@@ -90,7 +96,7 @@ int run(const std::vector<std::string>& args) {
   if (words.empty()) throw netgen::tool_error{"no shape given", true};
   const std::string shape = words[0];
   std::vector<std::string> own, supports = {"edges"};
-  if (shape == "rect") own = {"nx", "ny", "lx", "ly", "heights"}, supports = {"edges", "corners"};
+  if (shape == "rect") own = {"nx", "ny", "lx", "ly"}, supports = {"edges", "corners"};
   else if (shape == "disc") own = {"rings", "radius"};
   else if (shape == "ellipse") own = {"rings", "a", "b"};
   else if (shape == "polygon") own = {"sides", "radius", "rings"}, supports = {"edges", "corners"};
@@ -99,7 +105,7 @@ int run(const std::vector<std::string>& args) {
   netgen::keys k;
   netgen::parse_keys(std::vector<std::string>(words.begin() + 1, words.end()), k);
   std::vector<std::string> allowed = own;
-  for (const char* common : {"support", "load", "numbering"}) allowed.push_back(common);
+  for (const char* common : {"support", "load", "numbering", "height", "heights"}) allowed.push_back(common);
   for (const std::string& name : netgen::parameter_keys()) allowed.push_back(name);
   netgen::check_known(k, allowed, shape);
   netgen::parameters par;
@@ -107,6 +113,15 @@ int run(const std::vector<std::string>& args) {
   std::string support = netgen::word_key(k, "support", "edges", supports);
   double load = netgen::real_key(k, "load", 0.0, netgen::any_real());
   std::string numbering = netgen::word_key(k, "numbering", "rcm", {"rcm", "rings"});
+  double height = netgen::real_key(k, "height", 0.0, netgen::any_real());
+  if (netgen::has_key(k, "height") && netgen::has_key(k, "heights"))
+    throw netgen::tool_error{"give height (every support at one level) or heights (one per corner), not both", true};
+  if (netgen::has_key(k, "heights") && support != "corners")
+    throw netgen::tool_error{"heights are the z of the corner supports: give support=corners (or height=H for the edges)", true};
+  // domica_2 reads no prescribed values: its fixed coordinates stay at the plan.
+  if (par.program == 2 && (netgen::has_key(k, "height") || netgen::has_key(k, "heights")))
+    throw netgen::tool_error{"domica_2 keeps fixed coordinates at the plan (it reads no prescribed values): "
+                             "height and heights need program=1 or program=3"};
 
   // 2. Build the plan of the shape.
   makenet::plan p;
@@ -115,8 +130,6 @@ int run(const std::vector<std::string>& args) {
     int nx = netgen::int_key(k, "nx", 8, 1, most), ny = netgen::int_key(k, "ny", 8, 1, most);
     check_size(static_cast<long long>(nx + 1) * (ny + 1));
     double lx = netgen::real_key(k, "lx", 10, netgen::positive()), ly = netgen::real_key(k, "ly", 10, netgen::positive());
-    if (netgen::has_key(k, "heights") && support != "corners")
-      throw netgen::tool_error{"heights are the z of the corner supports: give support=corners", true};
     makenet::rect_plan(nx, ny, lx, ly, p);
   } else if (shape == "disc" || shape == "ellipse" || shape == "polygon") {
     int sides = shape == "polygon" ? netgen::int_key(k, "sides", 6, 3, most) : 6;
@@ -142,10 +155,11 @@ int run(const std::vector<std::string>& args) {
   for (const std::string& w : words) title += " " + w;
   n.title = title;
   if (support == "corners") {
-    std::vector<double> h = shape == "rect" ? heights_of(k) : std::vector<double>(p.corners.size(), 0.0);
+    std::vector<double> h = netgen::has_key(k, "heights") ? heights_of(k, p.corners.size())
+                                                          : std::vector<double>(p.corners.size(), height);
     for (std::size_t c = 0; c < p.corners.size(); ++c) fix_all(n, p.corners[c], h[c]);
   } else {
-    for (int node : p.edge) fix_all(n, node, 0.0);
+    for (int node : p.edge) fix_all(n, node, height);
   }
   if (load != 0) n.loads.push_back({p.centre, 3, load});
 
