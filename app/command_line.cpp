@@ -140,7 +140,7 @@ std::optional<int> command_line(const program_spec& spec, int argc, char** argv,
                               "               supports' heights negated, every result mirrored z -> -z\n"
                               "               (all loads must act downwards)\n"
                               "  --threads=N  threads for the membrane energy (default: one on nets below\n"
-                              "               20000 triangles, else one per CPU the run may use)\n" +
+                              "               40000 triangles, else one per CPU the run may use)\n" +
                               own +
                               "Exit status: 0 success, 2 bad input, 3 the solution failed,\n"
                               "4 a result file could not be written.\n");

@@ -70,8 +70,10 @@ constexpr int parallel_from = 2000;
 
 // Triangles from which a run takes more than one thread unless told: on the
 // 2-core test machine whole runs were slower on two threads at 2400 and 9600
-// triangles and about a tenth faster at 20184 (docs/performance-threads.md).
-constexpr int threads_pay_from = 20000;
+// triangles, and at 20184 a tenth faster on a busy machine but slower on a
+// quieter one (docs/performance-threads.md, bench/threads); so only nets
+// well above that take them.
+constexpr int threads_pay_from = 40000;
 
 // Range lo..hi of 1..count for `part` of `parts`, part 0 lightened by
 // `extra`, work it does besides, in the same units.

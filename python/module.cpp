@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <cmath>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@
 #include "model/failure.h"
 #include "model/number.h"
 #include "model/support_check.h"
+#include "solve/design.h"
 
 namespace py = pybind11;
 using namespace domica;
@@ -271,16 +273,30 @@ struct py_result {
 };
 using result_ptr = std::shared_ptr<py_result>;
 
-solution_result solve_problem(const problem& p, const solve_options& so, observer& obs) {
-  switch (p.variant) {
-    case program::domica_1: return solve_domica_1(p, so, obs);
-    case program::domica_2: return solve_domica_2(p, so, obs);
+solve_fn program_solve(program variant) {
+  switch (variant) {
+    case program::domica_1: return solve_domica_1;
+    case program::domica_2: return solve_domica_2;
     case program::domica_3: break;
   }
-  return solve_domica_3(p, so, obs);
+  return solve_domica_3;
 }
 
-result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::object& solver, const py::object& progress) {
+// The program's solution, or the designer's forms around it (solve/design.h).
+solution_result solve_problem(const problem& p, const solve_options& so, const design_goal& goal, observer& obs) {
+  if (goal.rise || goal.upright) return solve_design(program_solve(p.variant), p, goal, so, obs);
+  return program_solve(p.variant)(p, so, obs);
+}
+
+result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::object& solver, const py::object& rise, bool upright,
+                 const py::object& progress) {
+  design_goal goal;
+  goal.upright = upright;
+  if (!rise.is_none()) {
+    double h = rise.cast<double>();
+    if (!(h > 0.0) || !std::isfinite(h)) throw py::value_error("rise must be a number above 0, found " + std::to_string(h));
+    goal.rise = h;
+  }
   solve_options so;
   so.forces = true;
   if (!threads.is_none()) {
@@ -304,7 +320,7 @@ result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::obj
     // Each solution keeps its own energy buffers and threads, so solutions on
     // other Python threads run at the same time.
     py::gil_scoped_release nogil;
-    res->r = solve_problem(pb->p, so, obs);
+    res->r = solve_problem(pb->p, so, goal, obs);
   }
   return res;
 }
@@ -381,6 +397,9 @@ py::dict summary_of(const py_result& res) {
   d["largest_compression"] = or_none(s.least > 0, py::float_(s.compression));
   d["compression_triangle"] = or_none(s.least > 0, py::int_(s.least - 1));
   d["compression_share"] = s.area > 0.0 ? s.compressed / s.area : 0.0;
+  d["upright"] = r.upright;
+  d["young"] = or_none(r.rise.has_value(), py::float_(r.rise ? r.rise->young : 0.0));
+  d["solutions"] = r.rise ? r.rise->solutions : 1;
   d["seconds"] = r.seconds;
   return d;
 }
@@ -599,16 +618,21 @@ with the console's message.
 )doc");
 
   m.def("solve",
-        [](const std::shared_ptr<py_problem>& pb, const py::object& threads, const py::object& solver, const py::object& progress) {
-          return solve(pb, threads, solver, progress);
-        },
-        py::arg("problem"), py::arg("threads") = py::none(), py::arg("solver") = py::none(), py::arg("progress") = py::none(), R"doc(
+        [](const std::shared_ptr<py_problem>& pb, const py::object& threads, const py::object& solver, const py::object& rise,
+           bool upright, const py::object& progress) { return solve(pb, threads, solver, rise, upright, progress); },
+        py::arg("problem"), py::arg("threads") = py::none(), py::arg("solver") = py::none(), py::arg("rise") = py::none(),
+        py::arg("upright") = false, py::arg("progress") = py::none(), R"doc(
 Solve a Problem with its program; returns a Result (the membrane forces always
 worked out). The GIL is released while it runs, so other Python threads go on.
 
   threads   threads of the membrane energy (domica_3, domica_1); None: one per
             core. The results do not depend on it.
   solver    domica_2's linear solver: "band" (the default), "dense", "sparse"
+  rise      find the form of this rise (highest minus lowest node) by scaling
+            young, as the console's --rise; result.summary["young"] and
+            ["solutions"] say what it took
+  upright   the compression shell mirrored from the hanging form (--upright);
+            a load acting upwards is an InputError
   progress  a callable given each event as a dict with a "kind": started, run
             (measure, steps), step (step), iteration (minor, norm, target),
             search (norm, target; a few times a second inside a minimisation),

@@ -156,3 +156,16 @@ def test_to_meshio_carries_the_surface_and_its_forces(tmp_path):
     assert np.array_equal(mesh.cell_data["n2"][0], r.forces["n2"])
     mesh.write(tmp_path / "hex.vtu")
     assert (tmp_path / "hex.vtu").stat().st_size > 0
+
+
+def test_rise_and_upright_as_the_console_options():
+    p = example("hanging_shell/domica_1", "domica_1")
+    hanging = domica.solve(p)
+    r = domica.solve(p, rise=1.2 * hanging.summary["rise"])
+    assert abs(r.summary["rise"] - 1.2 * hanging.summary["rise"]) <= 1e-4
+    assert r.summary["solutions"] > 1 and r.summary["young"] > 0
+    up = domica.solve(p, upright=True)
+    assert up.summary["upright"]
+    assert np.array_equal(up.positions[:, 2], -hanging.positions[:, 2])
+    with pytest.raises(ValueError):
+        domica.solve(p, rise=-1.0)
