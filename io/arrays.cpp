@@ -1,9 +1,12 @@
 #include "io/arrays.h"
 
+#include "io/parameters.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "io/parameters.h"
 #include "model/failure.h"
 
 namespace domica {
@@ -96,41 +99,12 @@ class named {
 
 void solver_parameters(problem& p, const parameters& given) {
   named r("solver", p.variant, given, solver_names(p.variant));
-  if (p.variant != program::domica_2) {
-    p.search.lstol = r.real("lstol");
-    if (!(p.search.lstol > 0.0)) r.error("the line-search tolerance lstol must be greater than 0, found " + exact(p.search.lstol));
-    p.search.maxls = r.steps("maxls");
-  }
-  p.st.mntol = r.real("mntol");
-  if (!(p.st.mntol >= 0.0)) r.error("the tolerance mntol must not be negative, found " + exact(p.st.mntol));
-  p.st.maxminor = r.steps("maxminor");
-  if (p.variant != program::domica_1) p.st.maxmajor = r.steps("maxmajor");
-  if (p.variant != program::domica_2) p.search.maxlist = r.steps("maxlist");
+  solver_values(p, r, [&](const std::string& message) { r.error(message); });
 }
 
 void material_and_loads(problem& p, const parameters& given) {
   named r("material", p.variant, given, material_names(p.variant));
-  p.mat.young = r.real("young");
-  if (!(p.mat.young > 0.0)) r.error("Young's modulus young must be greater than 0, found " + exact(p.mat.young));
-  p.mat.poisson = r.real("poisson");
-  // Plane-stress coefficients are finite and positive definite for -1 < poisson <= 0.5.
-  if (!(p.mat.poisson > -1.0 && p.mat.poisson <= 0.5))
-    r.error("Poisson's ratio poisson must lie in -1 < poisson <= 0.5, found " + exact(p.mat.poisson));
-  p.mat.thickness = r.real("thickness");
-  if (!(p.mat.thickness > 0.0)) r.error("the thickness must be greater than 0, found " + exact(p.mat.thickness));
-  switch (p.variant) {
-    case program::domica_3:
-      p.load.weight = r.real("density");
-      p.load.pressure = r.real("pressure");
-      break;
-    case program::domica_1:
-      p.load.weight = r.real("maxweight");
-      break;
-    case program::domica_2:
-      p.load.weight = r.real("maxweight");
-      p.load.pressure = r.real("maxpressure");
-      break;
-  }
+  material_values(p, r, [&](const std::string& message) { r.error(message); });
 }
 
 void nodes(problem& p, const table& t) {

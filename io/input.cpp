@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/failure.h"
+#include "io/parameters.h"
 #include "io/text.h"
 #include "model/problem.h"
 
@@ -57,44 +58,14 @@ struct parameter_reader {
 void solver_parameters(problem& p, text_file& t) {
   scan(t, "the solver parameters");
   parameter_reader r{p, t};
-  if (p.variant != program::domica_2) {
-    p.search.lstol = r.real("lstol");
-    int line = t.line;
-    if (!(p.search.lstol > 0.0)) input_error(t, line, "the line-search tolerance lstol must be greater than 0, found " + exact(p.search.lstol));
-    p.search.maxls = r.steps("maxls");
-  }
-  p.st.mntol = r.real("mntol");
-  if (!(p.st.mntol >= 0.0)) input_error(t, t.line, "the tolerance mntol must not be negative, found " + exact(p.st.mntol));
-  p.st.maxminor = r.steps("maxminor");
-  if (p.variant != program::domica_1) p.st.maxmajor = r.steps("maxmajor");
-  if (p.variant != program::domica_2) p.search.maxlist = r.steps("maxlist");
+  solver_values(p, r, [&](const std::string& message) { input_error(t, t.line, message); });
   end_parameters(p, t);
 }
 
 void material_and_loads(problem& p, text_file& t) {
   scan(t, "the material and load data");
   parameter_reader r{p, t};
-  p.mat.young = r.real("young");
-  if (!(p.mat.young > 0.0)) input_error(t, t.line, "Young's modulus young must be greater than 0, found " + exact(p.mat.young));
-  p.mat.poisson = r.real("poisson");
-  // Plane-stress coefficients are finite and positive definite for -1 < poisson <= 0.5.
-  if (!(p.mat.poisson > -1.0 && p.mat.poisson <= 0.5))
-    input_error(t, t.line, "Poisson's ratio poisson must lie in -1 < poisson <= 0.5, found " + exact(p.mat.poisson));
-  p.mat.thickness = r.real("thickness");
-  if (!(p.mat.thickness > 0.0)) input_error(t, t.line, "the thickness must be greater than 0, found " + exact(p.mat.thickness));
-  switch (p.variant) {
-    case program::domica_3:
-      p.load.weight = r.real("density");
-      p.load.pressure = r.real("pressure");
-      break;
-    case program::domica_1:
-      p.load.weight = r.real("maxweight");
-      break;
-    case program::domica_2:
-      p.load.weight = r.real("maxweight");
-      p.load.pressure = r.real("maxpressure");
-      break;
-  }
+  material_values(p, r, [&](const std::string& message) { input_error(t, t.line, message); });
   end_parameters(p, t);
 }
 

@@ -5,16 +5,11 @@
 #include <cstdio>
 
 #include "model/failure.h"
+#include "model/format.h"
 
 namespace domica {
 
 namespace {
-
-std::string num(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
-}
 
 std::string percent(double part, double whole) {
   char buf[32];
@@ -83,14 +78,14 @@ shell_figures figures(const net& nt, const surface& sf, const membrane_forces& f
 
 std::string summary_text(const net& nt, const surface& sf, const membrane_forces& f, const form_facts& form) {
   const shell_figures s = figures(nt, sf, f);
-  std::string out = "Rise " + num(s.rise) + " over a plan span of " + num(s.span);
-  if (s.span > 0.0) out += " (rise/span " + num(s.rise / s.span) + ")";
+  std::string out = "Rise " + six_digits(s.rise) + " over a plan span of " + six_digits(s.span);
+  if (s.span > 0.0) out += " (rise/span " + six_digits(s.rise / s.span) + ")";
   out += "\n";
   if (form.solutions > 0)
-    out += "Membrane stiffness for this rise: young = " + num(form.young) + " (" + std::to_string(form.solutions) + " solutions)\n";
-  if (s.most != 0) out += "Largest tension n1 = " + num(s.tension) + " in triangle " + std::to_string(s.most) + "\n";
+    out += "Membrane stiffness for this rise: young = " + six_digits(form.young) + " (" + std::to_string(form.solutions) + " solutions)\n";
+  if (s.most != 0) out += "Largest tension n1 = " + six_digits(s.tension) + " in triangle " + std::to_string(s.most) + "\n";
   else out += "Largest tension: none\n";
-  if (s.least != 0) out += "Largest compression n2 = " + num(s.compression) + " in triangle " + std::to_string(s.least) + "\n";
+  if (s.least != 0) out += "Largest compression n2 = " + six_digits(s.compression) + " in triangle " + std::to_string(s.least) + "\n";
   else out += "Largest compression: none\n";
   out += "In compression: " + percent(s.compressed, s.area) + " of the surface";
   // A triangle with one principal tension is not counted as compressed, even

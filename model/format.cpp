@@ -25,4 +25,10 @@ void put_int(std::string& out, long long v, int width) {
   out.append(buf, static_cast<std::size_t>(k));
 }
 
+std::string six_digits(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
 }  // namespace domica

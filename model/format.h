@@ -15,4 +15,7 @@ void put_sci_signed(std::string& out, double v);
 // Integer right-aligned in a field of `width` characters (wider when it needs more).
 void put_int(std::string& out, long long v, int width);
 
+// v with six significant digits (%.6g), for the designer's lines.
+std::string six_digits(double v);
+
 }  // namespace domica

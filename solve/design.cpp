@@ -10,17 +10,12 @@
 #include "mechanics/forces.h"
 #include "mechanics/setup.h"
 #include "model/failure.h"
+#include "model/format.h"
 #include "model/number.h"
 
 namespace domica {
 
 namespace {
-
-std::string num(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
-}
 
 // Hands a trial solution's progress on as it comes, holds its console lines,
 // warnings and notes until the search knows which solution it returns, and
@@ -142,7 +137,7 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
   for (int glob = 1; glob <= p.nt.nn && !loaded; ++glob)
     for (int axis = 1; axis <= 3; ++axis) loaded = loaded || p.nt.point(glob, axis) != 0.0;
   if (!loaded)
-    throw failure(exit_input, "no positive young gives a rise of " + num(target) +
+    throw failure(exit_input, "no positive young gives a rise of " + six_digits(target) +
                                   ": the net has no load, so its rise stays that of its prescribed heights");
   const numbering d = number(p.nt);
   held_observer held(obs);
@@ -192,8 +187,8 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
     t.rise = rise_of(r);
     t.g = t.rise > 0.0 ? std::log(t.rise / target) : -INFINITY;
     t.x = r.x;
-    obs.note("rise search, solution " + std::to_string(trials.size() + 1) + ": young " + num(q.mat.young) + ", rise " +
-             num(t.rise) + (r.end.unconverged.empty() ? "" : " (not converged)"));
+    obs.note("rise search, solution " + std::to_string(trials.size() + 1) + ": young " + six_digits(q.mat.young) + ", rise " +
+             six_digits(t.rise) + (r.end.unconverged.empty() ? "" : " (not converged)"));
     double miss = std::fabs(t.rise - target);
     if (miss < best_miss) {
       best_miss = miss;
@@ -204,7 +199,7 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
     trials.push_back(std::move(t));
   };
   auto unreachable = [&](const std::string& why) {
-    throw failure(exit_input, "no positive young gives a rise of " + num(target) + ": " + why);
+    throw failure(exit_input, "no positive young gives a rise of " + six_digits(target) + ": " + why);
   };
 
   attempt(s0);
@@ -213,7 +208,7 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
   while (best_miss > goal.tolerance) {
     if (static_cast<int>(trials.size()) >= goal.most_solutions)
       throw failure(exit_solution, "the rise search made " + std::to_string(trials.size()) + " solutions without coming within " +
-                                       num(goal.tolerance) + " of the rise " + num(target) + " (closest " + num(rise_of(best)) +
+                                       six_digits(goal.tolerance) + " of the rise " + six_digits(target) + " (closest " + six_digits(rise_of(best)) +
                                        "); the solutions' rises may not be sharper than that: try a smaller mntol");
     const trial& last = trials.back();
     // The bracket: the largest s whose rise is too large, the smallest whose rise is too small.
@@ -226,9 +221,9 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
     if (lo && hi) {
       const double width = hi->s - lo->s;
       if (!(width > 1e-13 * (1.0 + std::fabs(lo->s))))
-        throw failure(exit_solution, "the rise search closed in on young " + num(std::exp(lo->s)) + " without coming within " +
-                                         num(goal.tolerance) + " of the rise " + num(target) + " (closest " +
-                                         num(rise_of(best)) + "): the rise jumps there");
+        throw failure(exit_solution, "the rise search closed in on young " + six_digits(std::exp(lo->s)) + " without coming within " +
+                                         six_digits(goal.tolerance) + " of the rise " + six_digits(target) + " (closest " +
+                                         six_digits(rise_of(best)) + "): the rise jumps there");
       next = NAN;
       if (trials.size() >= 2) {
         const trial& prev = trials[trials.size() - 2];
@@ -253,15 +248,15 @@ solution_result solve_for_rise(solve_fn solve, const problem& p, const design_go
     // No bracket yet: a step towards the target.
     if (++expansions > goal.most_expansions) {
       if (last.g > 0.0)
-        unreachable("the rise falls only to " + num(last.rise) + " at young " + num(std::exp(last.s)) +
+        unreachable("the rise falls only to " + six_digits(last.rise) + " at young " + six_digits(std::exp(last.s)) +
                     " and hardly changes there (the prescribed heights alone give about that much)");
-      unreachable("the rise grows only to " + num(last.rise) + " at young " + num(std::exp(last.s)));
+      unreachable("the rise grows only to " + six_digits(last.rise) + " at young " + six_digits(std::exp(last.s)));
     }
     double slope = -1.0 / 3.0;
     if (trials.size() >= 2) {
       const trial& prev = trials[trials.size() - 2];
       if (std::fabs(last.rise - prev.rise) <= 1e-12 * std::fmax(std::fabs(last.rise), std::fabs(prev.rise)))
-        unreachable("the rise stays " + num(last.rise) + " at young " + num(std::exp(prev.s)) + " and " + num(std::exp(last.s)) +
+        unreachable("the rise stays " + six_digits(last.rise) + " at young " + six_digits(std::exp(prev.s)) + " and " + six_digits(std::exp(last.s)) +
                     " (no load moves the net, or the prescribed heights alone set it)");
       if (std::isfinite(last.g) && std::isfinite(prev.g)) {
         double secant = (last.g - prev.g) / (last.s - prev.s);
