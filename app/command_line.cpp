@@ -19,8 +19,8 @@ namespace domica {
 namespace {
 
 // The program's own option that `arg` gives (NAME=VALUE), if any.
-const program_option* own_option(const program_spec& spec, const std::string& arg) {
-  for (const program_option& o : spec.options)
+const program_option* own_option(const program_def& prog, const std::string& arg) {
+  for (const program_option& o : prog.options)
     if (arg.rfind(o.name + "=", 0) == 0) return &o;
   return nullptr;
 }
@@ -29,10 +29,10 @@ const program_option* own_option(const program_spec& spec, const std::string& ar
 // shown whole, unlike input text in the readers' messages.
 std::string shown(const std::string& arg) { return quoted(arg, std::string::npos); }
 
-std::string usage_line(const program_spec& spec) {
+std::string usage_line(const program_def& prog) {
   std::string own;
-  for (const program_option& o : spec.options) own += " " + o.usage;
-  return std::string("usage: ") + program_name(spec.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--json] [--dxf] [--obj]"
+  for (const program_option& o : prog.options) own += " " + o.usage;
+  return std::string("usage: ") + program_name(prog.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--json] [--dxf] [--obj]"
          " [--rise=H] [--upright] [--threads=N]" + own +
          " [FOLDER]\n";
 }
@@ -57,15 +57,15 @@ int print(const char* program, const std::string& text) {
   return exit_ok;
 }
 
-int bad_command_line(const program_spec& spec, const std::string& line) {
-  std::fprintf(stderr, "%s: %s\n%s", program_name(spec.variant), line.c_str(), usage_line(spec).c_str());
+int bad_command_line(const program_def& prog, const std::string& line) {
+  std::fprintf(stderr, "%s: %s\n%s", program_name(prog.variant), line.c_str(), usage_line(prog).c_str());
   return exit_input;
 }
 
 }  // namespace
 
-std::optional<int> command_line(const program_spec& spec, int argc, char** argv, run_options& opts) {
-  const char* program = program_name(spec.variant);
+std::optional<int> command_line(const program_def& prog, int argc, char** argv, run_options& opts) {
+  const char* program = program_name(prog.variant);
   bool help = false, version = false, options = true;
   const char* folder = nullptr;
   // The whole line is checked before anything is done, so a mistyped
@@ -98,30 +98,30 @@ std::optional<int> command_line(const program_spec& spec, int argc, char** argv,
       errno = 0;
       double v = std::strtod(h.c_str(), &end);
       if (h.empty() || *end != '\0' || std::isspace(static_cast<unsigned char>(h[0])) || !std::isfinite(v) || !(v > 0.0) || errno == ERANGE)
-        return bad_command_line(spec, "--rise wants a rise greater than 0, found " + shown(h));
+        return bad_command_line(prog, "--rise wants a rise greater than 0, found " + shown(h));
       opts.rise = v;
     } else if (options && arg.rfind("--threads=", 0) == 0) {
       std::string n = arg.substr(10);
       char* end = nullptr;
       long v = std::strtol(n.c_str(), &end, 10);
       if (n.empty() || *end != '\0' || v < 1 || v > 1024)
-        return bad_command_line(spec, "--threads wants a number of threads from 1 to 1024, found " + shown(n));
+        return bad_command_line(prog, "--threads wants a number of threads from 1 to 1024, found " + shown(n));
       opts.solve.threads = static_cast<int>(v);
-    } else if (const program_option* own = options ? own_option(spec, arg) : nullptr) {
+    } else if (const program_option* own = options ? own_option(prog, arg) : nullptr) {
       std::string wrong = own->read(arg.substr(own->name.size() + 1), opts);
-      if (!wrong.empty()) return bad_command_line(spec, wrong);
+      if (!wrong.empty()) return bad_command_line(prog, wrong);
     } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return bad_command_line(spec, "unknown option " + shown(arg));
+      return bad_command_line(prog, "unknown option " + shown(arg));
     } else if (folder) {
-      return bad_command_line(spec, "one folder only, found " + shown(folder) + " and " + shown(arg));
+      return bad_command_line(prog, "one folder only, found " + shown(folder) + " and " + shown(arg));
     } else {
       folder = argv[i];
     }
   }
   if (help) {
     std::string own;
-    for (const program_option& o : spec.options) own += o.help;
-    return print(program, usage_line(spec) + spec.summary +
+    for (const program_option& o : prog.options) own += o.help;
+    return print(program, usage_line(prog) + prog.summary +
                               "\n"
                               "Reads weblar.txt and shell.txt in FOLDER (the current folder when none\n"
                               "is given) and writes autocad.scr and ansys.txt there.\n"

@@ -13,7 +13,7 @@
 // begins with '-'.
 //
 // The options every program takes are here; a program declares its own
-// (domica_2's --solver) in its program_spec.
+// (domica_2's --solver) in its program_def.
 #pragma once
 
 #include <functional>
@@ -52,7 +52,7 @@ struct program_option {
 };
 
 // One console program.
-struct program_spec {
+struct program_def {
   program variant = program::domica_3;
   const char* summary = "";               // what it does, for --help
   std::vector<program_option> options;    // its own options
@@ -61,7 +61,7 @@ struct program_spec {
 
 // Read the command line and act on it.
 // Inputs:
-//   spec        the program
+//   prog        the program
 //   argc, argv  the command line as main receives it
 // Outputs:
 //   opts        the options given
@@ -69,6 +69,6 @@ struct program_spec {
 //               with at once: exit_ok after --help or --version, exit_input
 //               after a bad command line or a folder that cannot be entered,
 //               exit_output when standard output cannot be written
-std::optional<int> command_line(const program_spec& spec, int argc, char** argv, run_options& opts);
+std::optional<int> command_line(const program_def& prog, int argc, char** argv, run_options& opts);
 
 }  // namespace domica

@@ -61,8 +61,8 @@ run_facts facts_of(program variant, const solution_result& r) {
 
 }  // namespace
 
-void run_program(const program_spec& spec, const run_options& opts) {
-  const program variant = spec.variant;
+void run_program(const program_def& prog, const run_options& opts) {
+  const program variant = prog.variant;
   const std::string& dir = opts.folder;
   problem p = input(variant, in_folder(dir, "weblar.txt"), "weblar.txt");
   shell_rec shell = read_shell(in_folder(dir, "shell.txt"), "shell.txt");
@@ -83,7 +83,7 @@ void run_program(const program_spec& spec, const run_options& opts) {
   if (so.solver == linear_kind::sparse) keep_freed_blocks();
   solution_result r;
   try {
-    r = goal.rise || goal.upright ? solve_design(spec.solve, p, goal, so, obs) : spec.solve(p, so, obs);
+    r = goal.rise || goal.upright ? solve_design(prog.solve, p, goal, so, obs) : prog.solve(p, so, obs);
   } catch (...) {
     obs.clear();
     throw;
@@ -120,12 +120,12 @@ void run_program(const program_spec& spec, const run_options& opts) {
   if (!r.end.unconverged.empty()) throw failure(exit_unconverged, r.end.unconverged + "; results written");
 }
 
-int program_main(const program_spec& spec, int argc, char** argv) {
+int program_main(const program_def& prog, int argc, char** argv) {
   run_options opts;
-  if (auto end = command_line(spec, argc, argv, opts)) return *end;
-  return guarded_main(program_name(spec.variant), [&] {
+  if (auto end = command_line(prog, argc, argv, opts)) return *end;
+  return guarded_main(program_name(prog.variant), [&] {
     guard_outputs();
-    run_program(spec, opts);
+    run_program(prog, opts);
   });
 }
 

@@ -23,10 +23,10 @@
 namespace domica {
 
 // The run above for the options given.
-void run_program(const program_spec& spec, const run_options& opts);
+void run_program(const program_def& prog, const run_options& opts);
 
 // main of a program: signal handling, the command line, then run_program
 // under guarded_main (app/report.h). Returns the exit status.
-int program_main(const program_spec& spec, int argc, char** argv);
+int program_main(const program_def& prog, int argc, char** argv);
 
 }  // namespace domica

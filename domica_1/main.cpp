@@ -10,9 +10,9 @@
 #include "domica_1/driver.h"
 
 int main(int argc, char** argv) {
-  domica::program_spec spec{domica::program::domica_1,
+  domica::program_def prog{domica::program::domica_1,
                              "Form finding of a membrane shell under fixed loads, self-weight and\n"
                              "point loads (one limited-memory BFGS minimisation).",
                              {}, domica::solve_domica_1};
-  return domica::program_main(spec, argc, argv);
+  return domica::program_main(prog, argc, argv);
 }

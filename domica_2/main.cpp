@@ -13,12 +13,12 @@
 #include "model/failure.h"
 
 int main(int argc, char** argv) {
-  domica::program_spec spec{domica::program::domica_2,
+  domica::program_def prog{domica::program::domica_2,
                              "Form finding of a membrane shell by Newton's method with the exact\n"
                              "tangent, all loads in equal steps.",
                              {}, domica::solve_domica_2};
   // The linear solver of the Newton steps.
-  spec.options.push_back({"--solver", "[--solver=NAME]",
+  prog.options.push_back({"--solver", "[--solver=NAME]",
                           "  --solver=NAME  linear solver: band (exact, the default), dense (exact),\n"
                           "               sparse (fill-reducing, rounds differently)\n",
                           [](const std::string& v, domica::run_options& o) -> std::string {
@@ -28,5 +28,5 @@ int main(int argc, char** argv) {
                             else return "--solver wants band, dense or sparse, found " + domica::quoted(v, std::string::npos);
                             return "";
                           }});
-  return domica::program_main(spec, argc, argv);
+  return domica::program_main(prog, argc, argv);
 }

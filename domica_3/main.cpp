@@ -10,9 +10,9 @@
 #include "domica_3/driver.h"
 
 int main(int argc, char** argv) {
-  domica::program_spec spec{domica::program::domica_3,
+  domica::program_def prog{domica::program::domica_3,
                              "Form finding of a membrane shell under self-weight, point loads and a\n"
                              "pressure that follows the surface (limited-memory BFGS in load steps).",
                              {}, domica::solve_domica_3};
-  return domica::program_main(spec, argc, argv);
+  return domica::program_main(prog, argc, argv);
 }

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <memory>
 #include <cmath>
-#include <mutex>
 #include <string>
 #include <vector>
 
