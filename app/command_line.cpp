@@ -142,8 +142,9 @@ std::optional<int> command_line(const program_def& prog, int argc, char** argv, 
                               "  --threads=N  threads for the membrane energy (default: one on nets below\n"
                               "               40000 triangles, else one per CPU the run may use)\n" +
                               own +
-                              "Exit status: 0 success, 2 bad input, 3 the solution failed,\n"
-                              "4 a result file could not be written.\n");
+                              "Exit status: 0 success, 1 results written but the solution did not\n"
+                              "converge, 2 bad input, 3 the solution failed, 4 a result file could not\n"
+                              "be written, 5 an internal fault, 130 or 143 ended by SIGINT or SIGTERM.\n");
   }
   if (version) return print(program, std::string(program) + " " + DOMICA_VERSION + "\n");
   if (folder) {

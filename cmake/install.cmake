@@ -34,7 +34,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 supports, loads) into the curved membrane surface in equilibrium with
 self-weight, point loads and a pressure that follows the surface, and write
 it as an AutoCAD drawing script and an ANSYS solid model of the reinforced
-shell. makenet generates rectangular and circular nets.")
+shell. makenet generates nets on rectangles, discs, ellipses, regular
+polygons and plans inside an outline; domica_mesh makes nets from plans drawn
+in Gmsh; domica-picture draws the found shell and its membrane forces.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -30,7 +30,7 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, progress& pr) {
   fmat1 force(n), r(n);
   fmat1& x = s.x;
   x.fill(0.0);
-  pr.run(progress_kind::newton_iterations, p.st.maxmajor);
+  pr.run(progress_kind::newton_iterations, p.st.maxmajor, p.st.maxminor);
   for (int major = 1; major <= p.st.maxmajor; ++major) {
     pr.step(major);
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);

@@ -31,7 +31,7 @@ state3 start3(const problem& p, int threads) {
 outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls) {
   const int n = s.as.d.n;
   outcome end;
-  pr.run(progress_kind::minimiser_calls, p.st.maxmajor);
+  pr.run(progress_kind::minimiser_calls, p.st.maxmajor, maxcalls);
   for (int major = 1; major <= p.st.maxmajor; ++major) {
     pr.step(major);
     double factor = static_cast<double>(major) / static_cast<double>(p.st.maxmajor);

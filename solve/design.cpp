@@ -30,6 +30,7 @@ class held_observer : public observer {
     to_.started();
   }
   void run(progress_kind kind, int steps) override { to_.run(kind, steps); }
+  void limit(int most) override { to_.limit(most); }
   void step(int step) override { to_.step(step); }
   void iteration(int minor, double norm, double maxnorm) override { to_.iteration(minor, norm, maxnorm); }
   bool due() override { return to_.due(); }

@@ -30,6 +30,10 @@ class observer {
   // The solution's kind and its number of load steps.
   virtual void run(progress_kind, int /*steps*/) {}
 
+  // The most minimiser calls or Newton iterations a load step may take
+  // (0: not limited in calls, as domica_1's one minimisation); after run().
+  virtual void limit(int /*most*/) {}
+
   // Load step `step` (1..steps) begins.
   virtual void step(int /*step*/) {}
 

@@ -15,10 +15,11 @@ const fmat1* start_shape(const solve_options& opts, int n) {
   return opts.start;
 }
 
-void progress::run(progress_kind kind, int steps) {
+void progress::run(progress_kind kind, int steps, int most) {
   counts.kind = kind;
   counts.steps = steps;
   o_.run(kind, steps);
+  o_.limit(most);
 }
 
 void progress::iteration(int minor, double norm, double maxnorm) {

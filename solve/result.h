@@ -74,7 +74,7 @@ class progress {
   explicit progress(observer& o) : o_(o) {}
   observer& to() { return o_; }
 
-  void run(progress_kind kind, int steps);
+  void run(progress_kind kind, int steps, int most = 0);
   void step(int step) { o_.step(step); }
   void iteration(int minor, double norm, double maxnorm);
   bool due() { return o_.due(); }

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "tests/testutil.h"
@@ -168,4 +169,39 @@ print("%.3f %.3f" % (coloured[:, :h].mean(), coloured[:, h:].mean()))
   ASSERT_EQ(std::sscanf(c.out.c_str(), "%lf %lf", &left, &right), 2) << c.out;
   EXPECT_GT(left, 0.05);
   EXPECT_GT(right, 0.05);
+}
+
+// The n1 scale of the picture: a few peak triangles (the corners of a shell
+// on point supports) do not set it, and the bar says it is clipped; with
+// both signs the scale is symmetric about zero.
+TEST(Picture, ForceScaleIgnoresAFewPeaks) {
+  NEEDS_OR_SKIP(python_has("matplotlib") && python_has("numpy"), "python3-matplotlib or python3-numpy (scripts/setup installs them)");
+  std::string dir = test::temp_dir("picture");
+  test::run_result c = run_python(dir, R"(
+import importlib.machinery, importlib.util, sys
+import numpy as np
+loader = importlib.machinery.SourceFileLoader("picture", sys.argv[1])
+picture = importlib.util.module_from_spec(importlib.util.spec_from_loader("picture", loader))
+loader.exec_module(picture)
+picture.load_plotting()
+def scale(n1):
+    cmap, norm, extend, clipped = picture.force_range(np.array(n1, dtype=float))
+    return "%s %.3g %.3g %s %s" % (cmap, norm.vmin, norm.vmax, extend, clipped)
+peaks = [-2.0 - 3.0 * k / 195 for k in range(196)] + [38.0] * 4
+print(scale(peaks))
+print(scale([-10.0 + 30.0 * k / 99 for k in range(100)]))
+print(scale([1.0 + k for k in range(50)]))
+)", "'" + std::string(SOURCE_DIR) + "/scripts/picture'");
+  ASSERT_EQ(c.status, 0) << c.err;
+  std::istringstream lines(c.out);
+  std::string peaks, mixed, plain;
+  std::getline(lines, peaks);
+  std::getline(lines, mixed);
+  std::getline(lines, plain);
+  // Compression from -5 to -2 sets the scale; the four 38s are beyond its end.
+  EXPECT_EQ(peaks, "Blues_r -4.94 -1.2 both True") << peaks;
+  // -10 .. 20: symmetric about zero over the larger of the percentile ends.
+  EXPECT_EQ(mixed, "coolwarm -19.4 19.4 max True") << mixed;
+  EXPECT_EQ(plain.rfind("YlOrRd ", 0), 0u) << plain;
+  EXPECT_NE(plain.find(" both True"), std::string::npos) << plain;
 }

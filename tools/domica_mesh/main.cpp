@@ -38,7 +38,7 @@ namespace {
 
 const char* const usage_head =
     "usage: domica_mesh PLAN.geo|PLAN.msh [key=value ...] [--band] > weblar.txt\n"
-    "       domica_mesh --help | --version\n"
+    "       domica_mesh -h | --help | --version\n"
     "The net is made of the triangles of the plan's physical surfaces (of all\n"
     "surfaces when there is none). Point and curve groups name supports and loads:\n"
     "  fixed             fixes x, y and z of every node of the group\n"
@@ -49,7 +49,10 @@ const char* const usage_head =
     "  size=R            mesh size of a .geo plan [from the .geo]\n"
     "  out=FILE          write the file there instead of standard output\n"
     "  numbering=rcm|gmsh  node order: reverse Cuthill-McKee, or Gmsh's [rcm]\n";
-const char* const usage_tail = "  --band            the node band of the numbering on standard error\n";
+const char* const usage_tail =
+    "  --band            the node band of the numbering on standard error\n"
+    "Exit status: 0 success, 2 a bad command line or key, or a plan that\n"
+    "cannot be read or meshed, 4 the file could not be written.\n";
 
 void usage(std::FILE* to) { std::fprintf(to, "%s%s%s", usage_head, netgen::parameter_usage, usage_tail); }
 

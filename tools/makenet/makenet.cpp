@@ -28,7 +28,7 @@ namespace {
 
 const char* const usage_head =
     "usage: makenet SHAPE [key=value ...] [--band] > weblar.txt\n"
-    "       makenet --help | --version\n"
+    "       makenet -h | --help | --version\n"
     "shapes and their keys [defaults]:\n"
     "  rect     nx=8 ny=8 lx=10 ly=10   rectangle of nx by ny cells, sides lx, ly\n"
     "           support=edges|corners\n"
@@ -48,7 +48,10 @@ const char* const usage_head =
     "  load=R            vertical point load at the node nearest the centre [0]\n"
     "  numbering=rcm|rings  node order: reverse Cuthill-McKee, or the order the\n"
     "                    shape is built in (rows, or rings from the centre) [rcm]\n";
-const char* const usage_tail = "  --band            the node band of the numbering on standard error\n";
+const char* const usage_tail =
+    "  --band            the node band of the numbering on standard error\n"
+    "Exit status: 0 success, 2 a bad command line or key, or an outline file\n"
+    "that cannot be read, 4 standard output could not be written.\n";
 
 void usage(std::FILE* to) { std::fprintf(to, "%s%s%s", usage_head, netgen::parameter_usage, usage_tail); }
 
