@@ -65,7 +65,8 @@ std::string console_observer::short_step() const {
 // Where the solution is inside the step: "call 3/100, 120 evaluations",
 // "Newton iteration 4/200", "120 evaluations".
 std::string console_observer::where() const {
-  const std::string of = most_ > 0 ? "/" + std::to_string(most_) : "";
+  std::string of;
+  if (most_ > 0) of.append("/").append(std::to_string(most_));
   switch (kind_) {
     case progress_kind::minimiser_calls:
       return "call " + std::to_string(count_ + 1) + of + ", " + std::to_string(evaluations_) + " evaluations";

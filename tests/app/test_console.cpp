@@ -95,7 +95,9 @@ TEST(ConsoleProgress, AWholeRunOffATerminalTellsEveryTenSeconds) {
       at = std::stod(m[4]);
       double ratio = std::stod(m[3]);
       std::string here = m[1].str() + "/" + m[2].str();
-      if (here == call) EXPECT_LE(ratio, best) << line;  // within one call the best only falls
+      if (here == call) {
+        EXPECT_LE(ratio, best) << line;  // within one call the best only falls
+      }
       call = here;
       best = ratio;
       if (m[5].matched) ++estimates;

@@ -191,7 +191,7 @@ peaks = [-2.0 - 3.0 * k / 195 for k in range(196)] + [38.0] * 4
 print(scale(peaks))
 print(scale([-10.0 + 30.0 * k / 99 for k in range(100)]))
 print(scale([1.0 + k for k in range(50)]))
-)", "'" + std::string(SOURCE_DIR) + "/scripts/picture'");
+)", std::string("'").append(SOURCE_DIR).append("/scripts/picture'"));
   ASSERT_EQ(c.status, 0) << c.err;
   std::istringstream lines(c.out);
   std::string peaks, mixed, plain;

@@ -15,8 +15,8 @@ import subprocess
 import sys
 
 LONG = re.compile(r"(?<![\w-])(--[A-Za-z][A-Za-z0-9-]*)")
-# Short options only where an option list shows them: "-h, --help" or "[-h]".
-SHORT = re.compile(r"(?:^\s*|\[)(-[A-Za-z])(?=[,\] ])", re.M)
+# Short options where an option list or a usage shows them: "-h, --help", "[-h]", "-h | --help".
+SHORT = re.compile(r"(?<![\w-])(-[A-Za-z])(?=,|\]|\s*\|)", re.M)
 KEY = re.compile(r"(?<![\w.-])([a-z][a-z0-9_]*)=(?!value\b)")
 
 
