@@ -70,9 +70,8 @@ std::string find_ccx() {
   while (start <= all.size()) {
     std::size_t end = all.find(':', start);
     if (end == std::string::npos) end = all.size();
-    std::string dir = all.substr(start, end - start);
-    if (dir.empty()) dir = ".";
-    std::string exe = dir + "/ccx";
+    // An empty entry is the current folder.
+    std::string exe = end == start ? std::string("./ccx") : all.substr(start, end - start) + "/ccx";
     if (executable(exe)) return exe;
     start = end + 1;
   }

@@ -157,7 +157,7 @@ TEST(Check, ReaderRefusesBadResults) {
   std::size_t row = dat.find("         1 ", first);
   nan.replace(dat.find("E", row + 12) - 9, 13, "          NaN");
   far.replace(row, 11, "        99 ");
-  for (const bad& b : {bad{dat.substr(0, cut), "small.dat: expected the stresses of 4 load cases"}, bad{nan, "small.dat: line "},
+  for (const bad& b : {bad{dat.substr(0, cut), "small.dat: expected the displacements of 4 load cases, found 1"}, bad{nan, "small.dat: line "},
                        bad{far, "node 99 is not one of the shell's 16"}, bad{"", "small.dat: expected the displacements"}}) {
     try {
       domica::read_ccx_dat(b.text, "small.dat", s.nt.nn, s.nt.ne, 4, true);
