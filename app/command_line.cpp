@@ -32,7 +32,7 @@ std::string shown(const std::string& arg) { return quoted(arg, std::string::npos
 std::string usage_line(const program_def& prog) {
   std::string own;
   for (const program_option& o : prog.options) own += " " + o.usage;
-  return std::string("usage: ") + program_name(prog.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--json] [--dxf] [--obj]"
+  return std::string("usage: ") + program_name(prog.variant) + " [--help] [--version] [--quiet] [--vtu] [--ccx] [--check] [--snow=S] [--json] [--dxf] [--obj]"
          " [--rise=H] [--upright] [--threads=N]" + own +
          " [FOLDER]\n";
 }
@@ -66,7 +66,7 @@ int bad_command_line(const program_def& prog, const std::string& line) {
 
 std::optional<int> command_line(const program_def& prog, int argc, char** argv, run_options& opts) {
   const char* program = program_name(prog.variant);
-  bool help = false, version = false, options = true;
+  bool help = false, version = false, options = true, snow = false;
   const char* folder = nullptr;
   // The whole line is checked before anything is done, so a mistyped
   // command never runs half of what it asks.
@@ -84,6 +84,17 @@ std::optional<int> command_line(const program_def& prog, int argc, char** argv, 
       opts.vtu = true;
     } else if (options && arg == "--ccx") {
       opts.ccx = true;
+    } else if (options && arg == "--check") {
+      opts.check = opts.ccx = true;
+    } else if (options && arg.rfind("--snow=", 0) == 0) {
+      std::string h = arg.substr(7);
+      char* end = nullptr;
+      errno = 0;
+      double v = std::strtod(h.c_str(), &end);
+      if (h.empty() || *end != '\0' || std::isspace(static_cast<unsigned char>(h[0])) || !std::isfinite(v) || !(v >= 0.0) || errno == ERANGE)
+        return bad_command_line(prog, "--snow wants a snow load per plan area of 0 or more, found " + shown(h));
+      opts.snow = v == 0.0 ? 0.0 : v;
+      snow = true;
     } else if (options && arg == "--json") {
       opts.json = true;
     } else if (options && arg == "--dxf") {
@@ -118,6 +129,7 @@ std::optional<int> command_line(const program_def& prog, int argc, char** argv, 
       folder = argv[i];
     }
   }
+  if (snow && !opts.ccx && !help && !version) return bad_command_line(prog, "--snow loads the deck of --ccx or --check; give one of them");
   if (help) {
     std::string own;
     for (const program_option& o : prog.options) own += o.help;
@@ -130,7 +142,13 @@ std::optional<int> command_line(const program_def& prog, int argc, char** argv, 
                               "  --quiet      no progress or summary on standard error\n"
                               "  --vtu        also write shell.vtu, the found shell and its membrane\n"
                               "               forces for ParaView\n"
-                              "  --ccx        also write shell.inp, a CalculiX deck of the found shell\n"
+                              "  --ccx        also write shell.inp, a CalculiX deck of the found shell:\n"
+                              "               its load cases and a linear buckling step\n"
+                              "  --check      --ccx, then run CalculiX (ccx) on shell.inp and write\n"
+                              "               check.json: displacements, principal stresses, reactions\n"
+                              "               and buckling factors; a summary on standard error\n"
+                              "  --snow=S     snow load S per unit plan area (units of shell.txt, down)\n"
+                              "               as the load cases snow and half snow of shell.inp\n"
                               "  --json       also write summary.json, the run and the shell's figures\n"
                               "  --dxf        also write shell.dxf, the found surface as 3DFACEs for CAD\n"
                               "  --obj        also write shell.obj, the found surface as a Wavefront mesh\n"

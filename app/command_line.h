@@ -31,7 +31,9 @@ namespace domica {
 struct run_options {
   bool quiet = false;     // --quiet: no progress or summary on standard error
   bool vtu = false;       // --vtu: also write shell.vtu (ParaView)
-  bool ccx = false;       // --ccx: also write shell.inp (CalculiX)
+  bool ccx = false;       // --ccx: also write shell.inp (CalculiX); --check sets it too
+  bool check = false;     // --check: run CalculiX on shell.inp and write check.json
+  double snow = 0.0;      // --snow=S: snow per unit plan area in shell.inp's load cases (>= 0)
   bool json = false;      // --json: also write summary.json
   bool dxf = false;       // --dxf: also write shell.dxf (CAD)
   bool obj = false;       // --obj: also write shell.obj (Wavefront)

@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "app/calculix.h"
 #include "app/console.h"
 #include "app/heap.h"
 #include "app/report.h"
 #include "app/signals.h"
 #include "app/warning.h"
 #include "io/ccx.h"
+#include "io/ccx_dat.h"
+#include "io/check.h"
 #include "io/input.h"
 #include "io/outfile.h"
 #include "io/results.h"
@@ -33,6 +36,44 @@ const char* counted(progress_kind kind) {
     case progress_kind::newton_iterations: return "newton_iterations";
   }
   return "";
+}
+
+// What --check makes: check.json's text, the point data it adds to
+// shell.vtu and the console lines.
+struct check_output {
+  std::string json, text;
+  std::vector<point_field> fields;
+};
+
+// Run CalculiX on the found shell's deck and read what it found.
+check_output check_shell(program variant, bool quiet, const std::string& ccx, const net& nt, const fmat2& pos,
+                         const ccx_deck& deck, const std::string& text, const shell_rec& shell) {
+  ccx_loads loads = ccx_cases(nt, pos, deck);
+  const int cases = static_cast<int>(loads.cases.size());
+  if (!quiet) {
+    std::string line = std::string(program_name(variant)) + ": CalculiX started on shell.inp (" + std::to_string(cases) +
+                       (cases == 1 ? " load case" : " load cases") + (loads.buckling >= 0 ? " and linear buckling)\n" : ")\n");
+    std::fputs(line.c_str(), stderr);
+  }
+  ccx_run run = run_ccx(ccx, text);
+  if (!quiet) {
+    char buf[120];
+    std::snprintf(buf, sizeof buf, "%s: CalculiX ended after %.2f s\n", program_name(variant), run.seconds);
+    std::fputs(buf, stderr);
+  }
+  ccx_result res = read_ccx_dat(run.dat, "shell.dat of CalculiX", nt.nn, nt.ne, cases, loads.buckling >= 0);
+  check_record rec = check_figures(nt, pos, loads, res);
+  rec.snow = deck.snow;
+  if (shell.temp != shell.concrete.reft)
+    rec.left_out.push_back("the uniform temperature " + exact(shell.temp) + " of shell.txt (ansys.txt's TUNIF against REFT " +
+                           exact(shell.concrete.reft) + "): shell.inp has no temperature case");
+  check_output out;
+  out.json = check_json(rec);
+  out.text = check_text(rec);
+  for (int k = 0; k < cases; ++k)
+    out.fields.push_back({"u " + loads.cases[static_cast<std::size_t>(k)].name, res.steps[static_cast<std::size_t>(k)].u});
+  if (!res.modes.empty()) out.fields.push_back({"buckling mode 1", res.modes.front()});
+  return out;
 }
 
 run_facts facts_of(program variant, const solution_result& r) {
@@ -64,12 +105,20 @@ run_facts facts_of(program variant, const solution_result& r) {
 void run_program(const program_def& prog, const run_options& opts) {
   const program variant = prog.variant;
   const std::string& dir = opts.folder;
+  std::string ccx;
+  if (opts.check && (ccx = find_ccx()).empty())
+    throw failure(exit_input, "--check needs CalculiX: ccx is not on PATH (Debian package calculix-ccx); nothing written");
   problem p = input(variant, in_folder(dir, "weblar.txt"), "weblar.txt");
   shell_rec shell = read_shell(in_folder(dir, "shell.txt"), "shell.txt");
   for (const std::string& line : check_supports(p)) warn(variant, line);
+  if (opts.ccx && shell.gravity < 0.0)
+    warn(variant, "shell.txt: gravity " + exact(shell.gravity) +
+                      " is negative: ansys.txt writes it to ACEL as given, which loads its model upwards, while shell.inp "
+                      "takes its magnitude downwards; write it positive for self-weight downwards in both");
   std::vector<std::string> extra;
   if (opts.vtu) extra.push_back("shell.vtu");
   if (opts.ccx) extra.push_back("shell.inp");
+  if (opts.check) extra.push_back("check.json");
   if (opts.json) extra.push_back("summary.json");
   if (opts.dxf) extra.push_back("shell.dxf");
   if (opts.obj) extra.push_back("shell.obj");
@@ -95,15 +144,23 @@ void run_program(const program_def& prog, const run_options& opts) {
   std::vector<out_file> files;
   std::string summary;
   // Everything is worked out before the first file is written.
+  check_output check;
+  std::string deck_text;
+  if (opts.ccx) {
+    ccx_deck deck = shell_deck(shell, opts.snow);
+    deck_text = ccx_text(p.nt, r.sf.pos, deck);
+    if (opts.check) check = check_shell(variant, opts.quiet, ccx, p.nt, r.sf.pos, deck, deck_text, shell);
+  }
   if (opts.vtu) {
-    files.push_back({in_folder(dir, "shell.vtu"), "shell.vtu", vtu_text(p.nt, r.sf, *r.forces)});
+    files.push_back({in_folder(dir, "shell.vtu"), "shell.vtu", vtu_text(p.nt, r.sf, *r.forces, check.fields)});
     form_facts form;
     form.lifted = pressure_lifts(p.nt, p.load.pressure);
     form.upright = r.upright;
     if (r.rise) form.solutions = r.rise->solutions, form.young = r.rise->young;
     summary = summary_text(p.nt, r.sf, *r.forces, form);
   }
-  if (opts.ccx) files.push_back({in_folder(dir, "shell.inp"), "shell.inp", ccx_text(p.nt, r.sf.pos, shell_deck(shell))});
+  if (opts.ccx) files.push_back({in_folder(dir, "shell.inp"), "shell.inp", deck_text});
+  if (opts.check) files.push_back({in_folder(dir, "check.json"), "check.json", check.json});
   if (opts.json)
     files.push_back({in_folder(dir, "summary.json"), "summary.json", summary_json(facts_of(variant, r), figures(p.nt, r.sf, *r.forces))});
   if (opts.dxf) files.push_back({in_folder(dir, "shell.dxf"), "shell.dxf", dxf_text(p.nt, r.sf)});
@@ -116,6 +173,7 @@ void run_program(const program_def& prog, const run_options& opts) {
     std::fputs(buf, stderr);
   }
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
+  if (!opts.quiet) std::fputs(check.text.c_str(), stderr);
   obs.summary(r);
   if (!r.end.unconverged.empty()) throw failure(exit_unconverged, r.end.unconverged + "; results written");
 }

@@ -46,7 +46,7 @@ void array(std::string& out, const char* type, const char* name, int components,
 
 }  // namespace
 
-std::string vtu_text(const net& nt, const surface& sf, const membrane_forces& f) {
+std::string vtu_text(const net& nt, const surface& sf, const membrane_forces& f, const std::vector<point_field>& extra) {
   std::string out;
   out.reserve(static_cast<std::size_t>(nt.nn) * 200 + static_cast<std::size_t>(nt.ne) * 200 + 1024);
   out += "<?xml version=\"1.0\"?>\n";
@@ -67,6 +67,10 @@ std::string vtu_text(const net& nt, const surface& sf, const membrane_forces& f)
   });
   array(out, "Float64", "n1", 1, nt.nn, [&](std::string& o, int glob) { put(o, f.node(glob, 1)); });
   array(out, "Float64", "n2", 1, nt.nn, [&](std::string& o, int glob) { put(o, f.node(glob, 2)); });
+  for (const point_field& x : extra)
+    array(out, "Float64", x.name.c_str(), 3, nt.nn, [&](std::string& o, int glob) {
+      for (int axis = 1; axis <= 3; ++axis) put(o, x.value(glob, axis));
+    });
   out += "</PointData>\n";
   out += "<CellData Scalars=\"n1\" Vectors=\"n1_direction\">\n";
   array(out, "Float64", "n11", 1, nt.ne, [&](std::string& o, int e) { put(o, f.tri(e).n11); });

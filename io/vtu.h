@@ -12,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/problem.h"
 #include "model/surface.h"
@@ -19,13 +20,21 @@
 
 namespace domica {
 
+// More point data of three components (with --check: each load case's
+// displacement by CalculiX and the first buckling mode).
+struct point_field {
+  std::string name;
+  fmat2 value;  // nn x 3
+};
+
 // The text of shell.vtu.
 // Inputs:
 //   nt  the net: nn plan nodes, ne triangles, nn x 3 fixed flags and point loads
 //   sf  the found surface: nn x 3 positions
 //   f   ne triangle and nn x 2 node forces
+//   extra  more point data, written after the others
 // Returns the file's text. A value that is not finite is a failed solution
 // (exit_solution): nothing is written from it.
-std::string vtu_text(const net& nt, const surface& sf, const membrane_forces& f);
+std::string vtu_text(const net& nt, const surface& sf, const membrane_forces& f, const std::vector<point_field>& extra = {});
 
 }  // namespace domica
