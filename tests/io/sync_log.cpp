@@ -3,12 +3,16 @@
 //   fsync PATH          (fsync or fdatasync)
 //   rename FROM TO
 // with absolute paths (PATH the file the descriptor is open on), so that a
-// test can check that every file was flushed before the first rename.
+// test can check that every file was flushed before the first rename. A
+// rename onto a file named SYNC_FAIL_RENAME (its last part) fails with
+// EACCES, as onto an immutable file or another user's file in /tmp.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <errno.h>
 #include <unistd.h>
 
 #include <string>
@@ -63,12 +67,31 @@ extern "C" int fdatasync(int fd) {
   return next<int (*)(int)>("fdatasync")(fd);
 }
 
+namespace {
+
+bool fails(const std::string& to) {
+  const char* name = getenv("SYNC_FAIL_RENAME");
+  if (name == nullptr) return false;
+  std::string last = std::string("/") + name;
+  return to.size() >= last.size() && to.compare(to.size() - last.size(), last.size(), last) == 0;
+}
+
+}  // namespace
+
 extern "C" int rename(const char* from, const char* to) {
   log_line("rename", absolute(AT_FDCWD, from), absolute(AT_FDCWD, to));
+  if (fails(absolute(AT_FDCWD, to))) {
+    errno = EACCES;
+    return -1;
+  }
   return next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 
 extern "C" int renameat(int fromdir, const char* from, int todir, const char* to) {
   log_line("rename", absolute(fromdir, from), absolute(todir, to));
+  if (fails(absolute(todir, to))) {
+    errno = EACCES;
+    return -1;
+  }
   return next<int (*)(int, const char*, int, const char*)>("renameat")(fromdir, from, todir, to);
 }
