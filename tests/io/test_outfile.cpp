@@ -105,3 +105,36 @@ TEST(Outfile, ARunWaitsForAnotherRunsSetInTheSameFolder) {
   EXPECT_EQ(test::read(dir + "/autocad.scr").substr(0, 9), "osmode 0\n");
   EXPECT_EQ(aside(), 0);
 }
+
+// SIGINT while a run renames its set: the signal waits until the set is in
+// place, then the run ends by it (status 130 in a shell) with the new set
+// whole. (While it solves, the handler runs on the main thread only, which
+// then cannot go on to the renames: tests/mechanics/test_pool.cpp.)
+TEST(Outfile, ASignalDuringTheRenamesWaitsForTheWholeSet) {
+  std::string dir = fs::canonical(test::example_dir("pneumatic_dome/domica_3")).string();
+  test::write(dir + "/autocad.scr", "earlier autocad.scr\n");
+  test::write(dir + "/ansys.txt", "earlier ansys.txt\n");
+  std::string log = dir + "/sync.log";
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("LD_PRELOAD", SYNC_LOG_PRELOAD, 1);
+    ::setenv("SYNC_LOG", log.c_str(), 1);
+    ::setenv("SYNC_RENAME_DELAY_MS", "300", 1);
+    if (::chdir(dir.c_str()) == 0 && std::freopen("/dev/null", "w", stdout))
+      ::execl(DOMICA_3_EXE, DOMICA_3_EXE, "--quiet", "--vtu", "--threads=3", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  for (int tries = 0; tries < 1200 && !(test::exists(log) && test::read(log).find("rename ") != std::string::npos); ++tries)
+    ::usleep(10000);
+  ASSERT_NE(test::read(log).find("rename "), std::string::npos);
+  ::kill(child, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  EXPECT_EQ(test::read(dir + "/autocad.scr").substr(0, 9), "osmode 0\n");
+  EXPECT_EQ(test::read(dir + "/ansys.txt").substr(0, 16), "/TITLE, SOLID65\n");
+  EXPECT_TRUE(test::exists(dir + "/shell.vtu"));
+  int stray = 0;
+  for (const auto& f : fs::directory_iterator(dir)) stray += f.path().filename().string().find(".txt.") != std::string::npos;
+  EXPECT_EQ(stray, 0);
+}
