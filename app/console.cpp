@@ -234,8 +234,13 @@ void console_observer::summary(const solution_result& r) {
   clear();
   const run_counts& c = r.counts;
   std::string out = "Run: ";
-  out += c.converged ? "converged" : "NOT converged";
-  out += ", final " + against_target(c.norm, c.maxnorm) + "\n";
+  if (c.steps == 0) {
+    out += "no load step made (maxmajor is 0): the results show the plan\n";
+  } else {
+    out += r.end.unconverged.empty() ? "converged" : "NOT converged";
+    out += ", final " + against_target(c.norm, c.maxnorm) + "\n";
+  }
+  if (!r.end.full_load.empty()) out += r.end.full_load + "\n";
   out += "Load steps: " + std::to_string(c.steps);
   if (c.unconverged_steps > 0) out += " (" + std::to_string(c.unconverged_steps) + " ended above their target)";
   out += "\n";

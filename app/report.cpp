@@ -18,8 +18,11 @@ int guarded_main(const char* program, const std::function<void()>& body) {
     status = f.status;
   } catch (const std::bad_alloc&) {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: out of memory: the net is too large for this machine\n", program);
-    status = exit_input;
+    // Checked sizes are refused before the solution (status 2); running out
+    // of memory while solving is a failed solution.
+    std::fprintf(stderr, "%s: out of memory: the run needed more than it could get (this machine's memory or ulimit -v); no output written\n",
+                 program);
+    status = exit_solution;
   } catch (const std::exception& e) {
     std::fflush(stdout);
     std::fprintf(stderr, "%s: internal error: %s\n", program, e.what());

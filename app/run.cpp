@@ -175,6 +175,10 @@ void run_program(const program_def& prog, const run_options& opts) {
   if (!opts.quiet) std::fputs(summary.c_str(), stderr);
   if (!opts.quiet) std::fputs(check.text.c_str(), stderr);
   obs.summary(r);
+  // The console lines are part of what a run hands over: a full disk or a
+  // closed pipe on standard output is no success.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout))
+    throw failure(exit_output, "cannot write standard output; the result files are written");
   if (!r.end.unconverged.empty()) throw failure(exit_unconverged, r.end.unconverged + "; results written");
 }
 

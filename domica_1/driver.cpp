@@ -39,6 +39,8 @@ solution_result solve_domica_1(const problem& p, const solve_options& opts, obse
   if (const fmat1* from = start_shape(opts, s.as.d.n)) s.x = *from;
   obs.started();
   progress pr(obs);
+  if (p.st.maxminor == 0) pr.warning("maxminor is 0: each minimiser call still makes its first line search");
+  warn_short_of_threads(pr, opts.threads > 0 ? opts.threads : default_energy_threads(p.nt.ne), s.ws.threads());
   auto clock1 = std::chrono::steady_clock::now();
   nlp::qn_result r = solve1(p, s, pr);
   std::string out = r.optimal ? "Optimal\n" : "NOT Optimal\n";

@@ -1,6 +1,7 @@
 #include "domica_2/driver.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <string>
 #include <variant>
@@ -23,9 +24,28 @@ bool finite_all(int n, const fmat1& v) {
   return true;
 }
 
+// A run whose final largest out-of-balance force is above that of the full
+// load on the flat plan has run away: its shape balances less of the load
+// than no shape at all, and nothing is written. (Within a step the first
+// Newton iterates from the flat plan overshoot by far more and still
+// converge, so only the end is judged so.)
+constexpr double runaway = 1.0;
+
+std::string printed(const char* format, double a, double b) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, format, a, b);
+  return buf;
+}
+
 template <class Tangent>
 outcome newton(const problem& p, state2& s, Tangent& tangent, progress& pr) {
   outcome end;
+  // The flat plan is unstrained, so its out-of-balance at the start of the
+  // first step is that step's share of the loads: maxmajor times it is the
+  // largest out-of-balance of the full load on the plan, the scale the final
+  // state is judged against (each step's own target refers to its start,
+  // which after a failed step may be far from the load).
+  double full = 0.0;
   const int n = s.as.d.n;
   fmat1 force(n), r(n);
   fmat1& x = s.x;
@@ -44,7 +64,9 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, progress& pr) {
     if (!finite_all(n, r))
       throw failure(exit_solution, "the out-of-balance forces are not finite at the start of load step " + std::to_string(major) +
                                        "; no output written");
-    double maxnorm = nlp::norm(n, r) * p.st.mntol;
+    const double begun = nlp::norm(n, r);
+    if (major == 1) full = begun * static_cast<double>(p.st.maxmajor);
+    double maxnorm = begun * p.st.mntol;
     int minor = 0;
     while (minor < p.st.maxminor && nlp::norm(n, r) > maxnorm) {
       minor = minor + 1;
@@ -79,6 +101,24 @@ outcome newton(const problem& p, state2& s, Tangent& tangent, progress& pr) {
       else end.unsettled.push_back(line);
     }
   }
+  if (p.st.maxmajor == 0) return end;
+  // The final state against the full load: a step judged against its own
+  // start can pass far from equilibrium, and a step that ended above its
+  // target leaves the later ones on a shape off the load path.
+  const double reached = nlp::norm(n, r), target = full * p.st.mntol;
+  if (reached > runaway * full)
+    throw failure(exit_solution, "the solution diverged: the final largest out-of-balance force " +
+                                     printed("%.2g is %.2g times", reached, reached / full) +
+                                     " that of the full load on the plan; no output written (more load steps, maxmajor, may follow the load)");
+  char line[160];
+  std::snprintf(line, sizeof line, "Against the full load: out-of-balance %.2e (target %.2e, mntol times the flat plan's %.3g), %s",
+                reached, target, full, reached <= target ? "met" : "NOT met");
+  end.full_load = line;
+  if (end.unconverged.empty() && reached > target)
+    end.unconverged = "the final state is above the target against the full load: largest out-of-balance force " +
+                      printed("%.1e, target %.1e", reached, target);
+  if (end.unconverged.empty() && !end.unsettled.empty())
+    end.unconverged = end.unsettled.front() + ", and the later steps started from its shape";
   return end;
 }
 

@@ -72,6 +72,8 @@ solution_result solve_domica_3(const problem& p, const solve_options& opts, obse
   obs.started();
   progress pr(obs);
   if (p.st.maxmajor == 0) pr.warning("maxmajor is 0: no load step was made, the results show the plan");
+  if (p.st.maxminor == 0) pr.warning("maxminor is 0: each minimiser call still makes its first line search");
+  warn_short_of_threads(pr, opts.threads > 0 ? opts.threads : default_energy_threads(p.nt.ne), s.ws.threads());
   auto clock1 = std::chrono::steady_clock::now();
   outcome end = solve3(p, s, pr);
   return make_result(p, s.as, s.x, opts, std::move(end), pr.counts, seconds_since(clock1));

@@ -48,6 +48,7 @@ shell_figures figures(const net& nt, const surface& sf, const membrane_forces& f
   s.span = std::fmax(xhi - xlo, yhi - ylo);
 
   double scale = force_scale(f);
+  s.unloaded = !(scale > 0.0);
   int most = 0, least = 0;
   for (int e = 1; e <= nt.ne; ++e) {
     const tri_force& t = f.tri(e);
@@ -61,7 +62,7 @@ shell_figures figures(const net& nt, const surface& sf, const membrane_forces& f
         ++s.mixed_triangles;
         s.mixed += t.area;
       }
-    } else {
+    } else if (!s.unloaded) {
       s.compressed += t.area;
     }
   }
@@ -87,6 +88,7 @@ std::string summary_text(const net& nt, const surface& sf, const membrane_forces
   else out += "Largest tension: none\n";
   if (s.least != 0) out += "Largest compression n2 = " + six_digits(s.compression) + " in triangle " + std::to_string(s.least) + "\n";
   else out += "Largest compression: none\n";
+  if (s.unloaded) return out + "No membrane forces: the surface carries no load.\n";
   out += "In compression: " + percent(s.compressed, s.area) + " of the surface";
   // A triangle with one principal tension is not counted as compressed, even
   // where its other principal force is the largest compression.

@@ -28,6 +28,7 @@ struct shell_figures {
   double area = 0.0;           // found area
   double compressed = 0.0;     // found area of the triangles with no principal tension
   double mixed = 0.0;          // found area of the mixed triangles
+  bool unloaded = false;       // no triangle carries any force (the plan of maxmajor 0): none is compressed
 };
 
 // Inputs:

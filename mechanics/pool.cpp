@@ -1,6 +1,10 @@
 #include "mechanics/pool.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <chrono>
+#include <system_error>
 
 namespace domica {
 
@@ -41,7 +45,22 @@ T wait_for(const std::atomic<T>& a, Ready ready) {
 }  // namespace
 
 worker_pool::worker_pool(int threads) {
-  for (int w = 1; w < threads; ++w) workers_.emplace_back([this] { work(); });
+  // The workers are started with SIGINT and SIGTERM blocked, and keep them
+  // so: the process's handlers then run only on the calling thread, which
+  // blocks them while it puts a set of results in place.
+  sigset_t quiet, old;
+  sigemptyset(&quiet);
+  sigaddset(&quiet, SIGINT);
+  sigaddset(&quiet, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &quiet, &old);
+  for (int w = 1; w < threads; ++w) {
+    try {
+      workers_.emplace_back([this] { work(); });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had (ulimit -u, memory): the parts are fewer
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
 }
 
 worker_pool::~worker_pool() {

@@ -19,7 +19,9 @@ namespace domica {
 
 class worker_pool {
  public:
-  // threads >= 1 in all, the calling thread included.
+  // threads >= 1 in all, the calling thread included; fewer when the system
+  // cannot start them all (threads() says how many). The workers never take
+  // SIGINT or SIGTERM.
   explicit worker_pool(int threads);
   ~worker_pool();
   worker_pool(const worker_pool&) = delete;

@@ -11,6 +11,7 @@ namespace domica {
 struct outcome {
   std::vector<std::string> unsettled;  // earlier load steps that ended above their target, one line each
   std::string unconverged;             // the final state's line when it is above its target; empty when converged
+  std::string full_load;               // domica_2: the final out-of-balance against the full load, for the summary
 };
 
 // "WHAT ended unconverged: MEASURE 2.1e+03, target 4.0e-06".

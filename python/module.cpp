@@ -427,13 +427,14 @@ py::tuple result_state(const py_result& res) {
   counts["kind"] = static_cast<int>(c.kind), counts["steps"] = c.steps, counts["unconverged_steps"] = c.unconverged_steps;
   counts["calls"] = c.calls, counts["minor"] = c.minor, counts["norm"] = c.norm, counts["maxnorm"] = c.maxnorm;
   counts["converged"] = c.converged;
-  return py::make_tuple(problem_state(*res.pb), x, counts, r.end.unsettled, r.end.unconverged, r.seconds);
+  return py::make_tuple(problem_state(*res.pb), x, counts, r.end.unsettled, r.end.unconverged, r.seconds, r.end.full_load);
 }
 
 // The result again from its state: the surface and forces are made anew from
 // the displacements, as the solution made them.
 result_ptr result_from_state(const py::tuple& s) {
-  if (s.size() != 6) throw py::value_error("not the state of a domica.Result");
+  // Six entries: a state pickled before the full-load line was kept.
+  if (s.size() != 6 && s.size() != 7) throw py::value_error("not the state of a domica.Result");
   auto res = std::make_shared<py_result>();
   res->pb = problem_from_state(s[0].cast<py::tuple>());
   auto xa = s[1].cast<py::array_t<double, py::array::c_style | py::array::forcecast>>();
@@ -447,7 +448,7 @@ result_ptr result_from_state(const py::tuple& s) {
   counts.norm = c["norm"].cast<double>();
   counts.maxnorm = c["maxnorm"].cast<double>();
   counts.converged = c["converged"].cast<bool>();
-  outcome end{s[3].cast<std::vector<std::string>>(), s[4].cast<std::string>()};
+  outcome end{s[3].cast<std::vector<std::string>>(), s[4].cast<std::string>(), s.size() == 7 ? s[6].cast<std::string>() : ""};
   const problem& p = res->pb->p;
   assembly as = setup(p);
   if (xa.ndim() != 1 || xa.shape(0) != as.d.n) throw py::value_error("the displacements of this state do not fit its problem");

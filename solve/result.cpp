@@ -38,6 +38,12 @@ void progress::step_end(double norm, double maxnorm) {
   o_.step_end(norm, maxnorm);
 }
 
+void warn_short_of_threads(progress& pr, int asked, int got) {
+  if (got < asked)
+    pr.warning("only " + std::to_string(got) + " of " + std::to_string(asked) +
+               " threads could be started; the energy runs on those, with the same results");
+}
+
 solution_result make_result(const problem& p, const assembly& as, const fmat1& x, const solve_options& opts, outcome end,
                             const run_counts& counts, double seconds) {
   solution_result r;

@@ -90,6 +90,10 @@ class progress {
   observer& o_;
 };
 
+// A warning when fewer threads than `asked` could be started (`got`): the
+// results are the same, only slower.
+void warn_short_of_threads(progress& pr, int asked, int got);
+
 // The end of every solution: the surface at x, the forces when asked for,
 // the highest and lowest node; end, counts and seconds as given.
 solution_result make_result(const problem& p, const assembly& as, const fmat1& x, const solve_options& opts, outcome end,

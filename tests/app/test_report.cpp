@@ -17,7 +17,8 @@ TEST(GuardedMain, EveryEndHasItsStatusAndOneLine) {
   } cases[] = {
       {[] {}, 0, ""},
       {[] { throw failure(exit_output, "ansys.txt: cannot write the file"); }, 4, "x: ansys.txt: cannot write the file\n"},
-      {[] { throw std::bad_alloc(); }, 2, "x: out of memory: the net is too large for this machine\n"},
+      {[] { throw std::bad_alloc(); }, 3,
+       "x: out of memory: the run needed more than it could get (this machine's memory or ulimit -v); no output written\n"},
       {[] { throw std::logic_error("broken"); }, 5, "x: internal error: broken\n"},
       {[] { throw 42; }, 5, "x: internal error: an unexpected failure of the program\n"},
   };

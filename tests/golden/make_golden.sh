@@ -14,8 +14,11 @@ record() {  # case name, folder with weblar.txt, program
   rm -rf "$out"; mkdir -p "$out"
   work=$(mktemp -d)
   cp "$2/weblar.txt" "$here/shell.txt" "$work/"
-  (cd "$work" && "$build/$3/$3" > stdout.txt) || true
+  status=0
+  (cd "$work" && "$build/$3/$3" > stdout.txt) || status=$?
   cp "$work/stdout.txt" "$work/autocad.scr" "$work/ansys.txt" "$out/"
+  # A run that ends unconverged (status 1) keeps its status beside its files.
+  [ "$status" -eq 0 ] || echo "$status" > "$out/status"
   rm -rf "$work"
 }
 for e in pneumatic_dome/domica_3 pneumatic_dome/domica_2 hanging_shell/domica_1 hanging_shell/domica_3 \

@@ -3,12 +3,18 @@
 //   fsync PATH          (fsync or fdatasync)
 //   rename FROM TO
 // with absolute paths (PATH the file the descriptor is open on), so that a
-// test can check that every file was flushed before the first rename.
+// test can check that every file was flushed before the first rename. A
+// rename onto a file named SYNC_FAIL_RENAME (its last part) fails with
+// EACCES, as onto an immutable file or another user's file in /tmp; with
+// SYNC_RENAME_DELAY_MS each rename waits that long first, so that a test can
+// signal the program while it renames.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+#include <errno.h>
 #include <unistd.h>
 
 #include <string>
@@ -63,12 +69,37 @@ extern "C" int fdatasync(int fd) {
   return next<int (*)(int)>("fdatasync")(fd);
 }
 
+namespace {
+
+void delay() {
+  if (const char* ms = getenv("SYNC_RENAME_DELAY_MS")) usleep(static_cast<useconds_t>(atoi(ms)) * 1000u);
+}
+
+bool fails(const std::string& to) {
+  const char* name = getenv("SYNC_FAIL_RENAME");
+  if (name == nullptr) return false;
+  std::string last = std::string("/") + name;
+  return to.size() >= last.size() && to.compare(to.size() - last.size(), last.size(), last) == 0;
+}
+
+}  // namespace
+
 extern "C" int rename(const char* from, const char* to) {
   log_line("rename", absolute(AT_FDCWD, from), absolute(AT_FDCWD, to));
+  delay();
+  if (fails(absolute(AT_FDCWD, to))) {
+    errno = EACCES;
+    return -1;
+  }
   return next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 
 extern "C" int renameat(int fromdir, const char* from, int todir, const char* to) {
   log_line("rename", absolute(fromdir, from), absolute(todir, to));
+  delay();
+  if (fails(absolute(todir, to))) {
+    errno = EACCES;
+    return -1;
+  }
   return next<int (*)(int, const char*, int, const char*)>("renameat")(fromdir, from, todir, to);
 }

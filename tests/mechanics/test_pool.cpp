@@ -3,10 +3,14 @@
 // or wake as a run begins; and with all its threads on one CPU it must not
 // wait for a worker that cannot run.
 #include <gtest/gtest.h>
-
 #include <sched.h>
+#include <signal.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -64,4 +68,34 @@ TEST(Pool, OnOneCpuRunsWithoutWaitingLongForItsWorkers) {
     for (int c : counts) EXPECT_EQ(c, 1000);
   }
   ASSERT_EQ(sched_setaffinity(0, sizeof was, &was), 0);
+}
+
+// The workers never take SIGINT or SIGTERM, so the process's handlers run on
+// the calling thread, which blocks both while it renames a set of results.
+TEST(Pool, WorkersBlockInterruptAndTerminate) {
+  auto tasks = [] {
+    std::set<std::string> out;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) out.insert(task.path().filename().string());
+    return out;
+  };
+  const std::set<std::string> before = tasks();
+  worker_pool pool(3);
+  ASSERT_EQ(pool.threads(), 3);
+  int workers = 0;
+  for (const std::string& task : tasks()) {
+    if (before.count(task)) continue;  // the caller, a sanitizer's own thread
+    std::ifstream status("/proc/self/task/" + task + "/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind("SigBlk:", 0) == 0) {
+        unsigned long long blocked = std::stoull(line.substr(7), nullptr, 16);
+        EXPECT_TRUE(blocked & (1ull << (SIGINT - 1))) << line;
+        EXPECT_TRUE(blocked & (1ull << (SIGTERM - 1))) << line;
+        ++workers;
+      }
+  }
+  EXPECT_EQ(workers, 2);
+  sigset_t mine;
+  pthread_sigmask(SIG_BLOCK, nullptr, &mine);
+  EXPECT_FALSE(sigismember(&mine, SIGINT));  // the caller's mask is as it was
 }

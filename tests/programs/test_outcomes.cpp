@@ -4,7 +4,9 @@
 // temporary file; inputs that are not plain files are refused at once.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -54,8 +56,9 @@ std::vector<std::string> lines(const std::string& text) {
 }  // namespace
 
 TEST(Outcomes, UnconvergedResultsAreWrittenWithStatusOne) {
-  // One Newton iteration per step: every step ends far from balance.
-  std::string dir = edited(test::example_dir("pneumatic_dome/domica_2"), "1e-10 200 4", "1e-10 1 4");
+  // A target below rounding (mntol 1e-16): every step ends above it, the
+  // shape itself balanced to 1e-14.
+  std::string dir = edited(test::example_dir("pneumatic_dome/domica_2"), "1e-10 200 4", "1e-16 20 4");
   test::run_result r = test::run(DOMICA_2_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 1) << r.err;
   std::vector<std::string> err = lines(r.err);
@@ -65,21 +68,57 @@ TEST(Outcomes, UnconvergedResultsAreWrittenWithStatusOne) {
   EXPECT_NE(err[3].find(", target "), std::string::npos);
   EXPECT_EQ(test::read(dir + "/autocad.scr").substr(0, 9), "osmode 0\n");
   EXPECT_EQ(test::read(dir + "/ansys.txt").substr(0, 16), "/TITLE, SOLID65\n");
-  // An earlier step that did not settle, when the last one did: a warning only.
+  // An earlier step that did not settle, when the last one met its own
+  // target: the later steps began off the load path, and the final state is
+  // 80 times above the target against the full load.
   std::string net = std::string(SOURCE_DIR) + "/tests/golden/nets/domica_2-rect-load-pressure";
   dir = test::temp_dir("settled");
   fs::copy_file(net + "/weblar.txt", dir + "/weblar.txt");
   fs::copy_file(net + "/shell.txt", dir + "/shell.txt");
-  r = test::run(DOMICA_2_EXE, dir, "", "--quiet");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
-  EXPECT_EQ(r.err.rfind("domica_2: warning: load step 1 ended unconverged: ", 0), 0u) << r.err;
-  // No load step: the plan is written, with a warning.
+  r = test::run(DOMICA_2_EXE, dir);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("\ndomica_2: warning: load step 1 ended unconverged: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nRun: NOT converged, final out-of-balance "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nAgainst the full load: out-of-balance 1.1"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("), NOT met\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\ndomica_2: the final state is above the target against the full load: "), std::string::npos) << r.err;
+  // A first step that runs away (its out-of-balance to 5.6e35) while the
+  // later ones each fall below their own enormous start, and one Newton
+  // iteration a step on the dome: the final shape balances less than the
+  // flat plan would, so the run diverged and nothing is written.
+  dir = test::temp_dir("runaway");
+  test::write(dir + "/weblar.txt", test::makenet("disc rings=3 radius=10 pressure=-1 young=1000 thickness=0.1 program=2 maxminor=50 mntol=1e-10"));
+  fs::copy_file(net + "/shell.txt", dir + "/shell.txt");
+  std::string dome = edited(test::example_dir("pneumatic_dome/domica_2"), "1e-10 200 4", "1e-10 1 4");
+  for (const std::string& folder : {dir, dome}) {
+    earlier(folder);
+    r = test::run(DOMICA_2_EXE, folder, "", "--quiet");
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(r.err.rfind("domica_2: the solution diverged: the final largest out-of-balance force ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(" times that of the full load on the plan; no output written"), std::string::npos) << r.err;
+    EXPECT_TRUE(earlier_kept(folder));
+  }
+  EXPECT_NE(r.err.find("force 7.7e+17 is 4.7e+17 times"), std::string::npos) << r.err;
+  // No load step: the plan is written, with a warning, and the summary says
+  // neither converged nor compressed.
   dir = edited(test::example_dir("pneumatic_dome/domica_3"), "2000 4 8", "2000 0 8");
   r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "domica_3: warning: maxmajor is 0: no load step was made, the results show the plan\n");
   EXPECT_NE(test::read(dir + "/autocad.scr").find("0.00000000E+00\n"), std::string::npos);
+  r = test::run(DOMICA_3_EXE, dir, "", "--vtu");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("\nRun: no load step made (maxmajor is 0): the results show the plan\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nNo membrane forces: the surface carries no load.\n"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("In compression"), std::string::npos) << r.err;
+}
+
+TEST(Outcomes, StandardOutputThatCannotBeWrittenIsNoSuccess) {
+  std::string dir = test::example_dir("pneumatic_dome/domica_3");
+  std::string command = "cd '" + dir + "' && '" + DOMICA_3_EXE + "' --quiet > /dev/full 2> err.txt";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 4);
+  EXPECT_EQ(test::read(dir + "/err.txt"), "domica_3: cannot write standard output; the result files are written\n");
+  EXPECT_EQ(test::read(dir + "/autocad.scr").substr(0, 9), "osmode 0\n");
 }
 
 TEST(Outcomes, OutputsThatCannotBeWrittenFailBeforeSolving) {
@@ -93,6 +132,18 @@ TEST(Outcomes, OutputsThatCannotBeWrittenFailBeforeSolving) {
   EXPECT_EQ(r.err, "domica_3: ansys.txt: cannot replace the file: Is a directory\n");
   EXPECT_EQ(test::read(dir + "/autocad.scr"), "earlier autocad.scr\n");
   EXPECT_TRUE(strays(dir).empty());
+  // An immutable file (chattr +i, where the file system and the user allow
+  // it) could be created beside but never renamed over: refused at once too.
+  dir = test::example_dir("pneumatic_dome/domica_3");
+  earlier(dir);
+  std::string ansys = dir + "/ansys.txt";
+  if (std::system(("chattr +i '" + ansys + "' 2>/dev/null").c_str()) != 0) return;
+  r = test::run(DOMICA_3_EXE, dir, "", "--quiet");
+  std::system(("chattr -i '" + ansys + "'").c_str());
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "domica_3: ansys.txt: cannot replace the file: it is immutable or append-only (chattr)\n");
+  EXPECT_TRUE(earlier_kept(dir));
 }
 
 TEST(Outcomes, SignalsLeaveTheEarlierResultsAndNoTemporaryFile) {
@@ -136,4 +187,26 @@ TEST(Outcomes, LineSearchFailureTellsHowFarTheGradientFell) {
       << r.err;
   EXPECT_TRUE(earlier_kept(dir));
   EXPECT_TRUE(strays(dir).empty());
+}
+
+// Under an address-space limit the sparse factorisation is refused before it
+// starts (the BLAS below it would otherwise wait for memory for ever), with
+// the amounts named.
+TEST(Outcomes, AnAddressSpaceLimitIsAnsweredNotHung) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers' shadow memory needs an unlimited address space";
+#else
+  std::string dir = test::temp_dir("ulimit");
+  test::write(dir + "/weblar.txt", test::makenet("disc rings=30 pressure=-1 program=2 maxmajor=2"));
+  test::write(dir + "/shell.txt", test::shell_text);
+  earlier(dir);
+  std::string command = "cd '" + dir + "' && ulimit -v 200000 && timeout 120 '" + DOMICA_2_EXE +
+                        "' --solver=sparse --quiet > /dev/null 2> err.txt";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
+  std::string err = test::read(dir + "/err.txt");
+  EXPECT_EQ(err.rfind("domica_2: the net has n = 7833 unknowns; the sparse factorisation needs ", 0), 0u) << err;
+  EXPECT_NE(err.find("more than the address space left under ulimit -v ("), std::string::npos) << err;
+  EXPECT_EQ(err.find("-0.0"), std::string::npos) << err;
+  EXPECT_TRUE(earlier_kept(dir));
+#endif
 }
