@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "domica/version.h"
 #include "tests/tools/toolrun.h"
@@ -73,6 +75,67 @@ TEST(DomicaMesh, RefusesBadPlansNamingFileAndEntity) {
   EXPECT_NE(mesh("quads.geo", dir).err.find("the net takes 3-node triangles only"), std::string::npos);
   EXPECT_NE(mesh("loose.geo", dir).err.find("lies on none of the net's triangles"), std::string::npos);
   EXPECT_FALSE(test::exists(dir + "/weblar.txt"));
+}
+
+// A plan is data: what would run a program, touch a file or end the tool is
+// refused before Gmsh reads the plan, also where Gmsh's skipping of an If
+// block would run the text of a comment or a string, in the option file
+// Gmsh reads beside a plan, and in a .msh that Gmsh would read as a script.
+// --trust-plan runs the commands as written.
+TEST(DomicaMesh, PlansAreData) {
+  std::string dir = test::temp_dir("mesh");
+  std::filesystem::create_directories(dir + "/sub");
+  test::write(dir + "/inner.geo", "Physical Curve(\"fixed\") = {1};\n");
+  test::write(dir + "/sub/calls.geo", "SystemCall \"touch marker\";\n");
+  test::write(dir + "/loop.geo", "Include \"loop.geo\";\n");
+  std::filesystem::create_symlink("/etc/hostname", dir + "/out.geo");
+  test::write(dir + "/opt.geo", square(""));
+  test::write(dir + "/opt.geo.opt", "SystemCall \"touch marker\";\n");
+  test::write(dir + "/script.msh", "SystemCall \"touch marker\";\n");
+  struct refusal {
+    const char* name;
+    std::string text;
+    const char* line;  // standard error, up to its length
+  };
+  const refusal cases[] = {
+      {"call.geo", square("SystemCall \"touch marker\";\n"), "domica_mesh: call.geo:11: SystemCall runs a program; "},
+      {"async.geo", square("NonBlockingSystemCall 'touch marker';\n"), "domica_mesh: async.geo:11: NonBlockingSystemCall runs"},
+      {"printf.geo", square("Printf(\"%g\", 1) >> StrCat(\"mar\", \"ker\");\n"), "domica_mesh: printf.geo:11: Printf >> writes a file"},
+      {"save.geo", square("Mesh 2;\nSave \"marker\";\n"), "domica_mesh: save.geo:12: Save writes a file"},
+      {"exit.geo", square("Exit;\n"), "domica_mesh: exit.geo:11: Exit ends the tool"},
+      {"solver.geo", square("Solver.Executable0 = \"/bin/sh\";\n"), "domica_mesh: solver.geo:11: option Solver.Executable0"},
+      {"skip.geo", square("If(0)\nE//EndIf SystemCall \"touch marker\";\nEndIf\n"),
+       "domica_mesh: skip.geo:12: SystemCall runs a program (in a comment or a string too"},
+      {"abs.geo", square("Include \"/etc/hostname\";\n"), "domica_mesh: abs.geo:11: Include \"/etc/hostname\" reads a file outside"},
+      {"up.geo", square("Include \"sub/../inner.geo\";\n"), "domica_mesh: up.geo:11: Include \"sub/../inner.geo\" reads a file outside"},
+      {"link.geo", square("Include \"out.geo\";\n"), "domica_mesh: link.geo:11: Include \"out.geo\" reads a file outside"},
+      {"made.geo", square("Include StrCat(\"inner\", \".geo\");\n"), "domica_mesh: made.geo:11: Include of a path that is not a plain string"},
+      {"deep.geo", square("Include \"sub/calls.geo\";\n"), "domica_mesh: sub/calls.geo:1: SystemCall runs a program"},
+      {"self.geo", "Include \"loop.geo\";\n", "domica_mesh: loop.geo:1: Include \"loop.geo\" includes itself"},
+      {"opt.geo", "", "domica_mesh: opt.geo.opt:1: SystemCall runs a program"},
+      {"script.msh", "", "domica_mesh: script.msh: a .msh plan begins with $MeshFormat"},
+  };
+  for (const refusal& c : cases) {
+    if (!c.text.empty()) test::write(dir + "/" + c.name, c.text);
+    test::run_result r = mesh(c.name, dir);
+    EXPECT_EQ(r.status, 2) << c.name;
+    EXPECT_EQ(r.out, "") << c.name;
+    EXPECT_EQ(r.err.substr(0, std::string(c.line).size()), c.line) << c.name << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.name << "\n" << r.err;
+    EXPECT_FALSE(test::exists(dir + "/marker")) << c.name;
+  }
+  // An Include beside the plan is read; harmless words in comments pass.
+  test::write(dir + "/ok.geo", square("// the rim is fixed\nInclude \"inner.geo\";\nPrintf(\"plan read\");\n"));
+  test::run_result ok = mesh("ok.geo", dir);
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_NE(ok.out.find(": fixed coordinates\n"), std::string::npos);
+  // Trusted, the plan's command runs; a trusted Exit is still no success.
+  EXPECT_EQ(mesh("call.geo --trust-plan", dir).status, 0);
+  EXPECT_TRUE(test::exists(dir + "/marker"));
+  test::run_result ended = mesh("exit.geo --trust-plan", dir);
+  EXPECT_EQ(ended.status, 2);
+  EXPECT_EQ(ended.out, "");
+  EXPECT_EQ(ended.err, "domica_mesh: the plan ended the tool (Exit) before the net was written\n");
 }
 
 // Group names in any case and spacing; a later group's record of the same

@@ -1,5 +1,6 @@
 #include "tools/domica_mesh/plan.h"
 
+#include "tools/domica_mesh/guard.h"
 #include "tools/netgen/weblar.h"
 
 #include <gmsh.h>
@@ -40,12 +41,14 @@ std::string element_name(int type) {
   return name;
 }
 
-void read_mesh(const std::string& path, const std::string& file, double size, plan& p) {
+void read_mesh(const std::string& path, const std::string& file, double size, bool trust, plan& p) {
   std::string ext = std::filesystem::path(path).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (ext != ".geo" && ext != ".msh") refuse(file + ": a plan is a .geo or a .msh file");
   if (ext == ".msh" && size > 0) refuse(file + ": size= meshes a .geo plan; a .msh plan is meshed already");
   if (!std::filesystem::is_regular_file(path)) refuse(file + ": cannot be read");
+  if (!trust && ext == ".geo") check_plan_commands(path);
+  if (!trust && ext == ".msh") check_mesh_file(path);
   if (size > 0) {
     gmsh::option::setNumber("Mesh.MeshSizeMin", size);
     gmsh::option::setNumber("Mesh.MeshSizeMax", size);
@@ -161,11 +164,11 @@ std::string group_text(const plan_group& g) {
   return std::string("physical ") + (g.dim == 0 ? "point " : "curve ") + std::to_string(g.tag) + " \"" + g.name + "\"";
 }
 
-void read_plan(const std::string& path, double size, plan& p) {
+void read_plan(const std::string& path, double size, bool trust, plan& p) {
   const std::string& file = path;
   gmsh_session session;
   try {
-    read_mesh(path, file, size, p);
+    read_mesh(path, file, size, trust, p);
   } catch (const netgen::tool_error&) {
     throw;
   } catch (...) {
