@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "domica/version.h"
+#include "io/outfile.h"
+#include "model/failure.h"
 #include <unistd.h>
 
 #include "tools/domica_mesh/groups.h"
@@ -63,20 +65,6 @@ const char* const usage_tail =
     "cannot be read or meshed, 4 the file could not be written.\n";
 
 void usage(std::FILE* to) { std::fprintf(to, "%s%s%s", usage_head, netgen::parameter_usage, usage_tail); }
-
-// Writes text to path through a temporary file renamed into place, so a
-// failed write leaves no partial file.
-bool write_file(const std::string& path, const std::string& text) {
-  std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = std::fclose(f) == 0 && ok;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temp, path, ec);
-  if (!ok || ec) std::filesystem::remove(temp, ec);
-  return ok && !ec;
-}
 
 // Set once the run has ended its own way: Gmsh ends the process on a plan's
 // Exit, which must not pass for success.
@@ -134,8 +122,13 @@ int run(const std::vector<std::string>& all) {
   }
   std::string text = netgen::weblar_text(p.n, par);
   if (netgen::has_key(k, "out")) {
-    if (!write_file(k.given.at("out"), text)) {
-      std::fprintf(stderr, "domica_mesh: cannot write %s\n", k.given.at("out").c_str());
+    // A temporary file of its own beside the target, synced and renamed over
+    // it: a link there is replaced, never written through.
+    const std::string& out = k.given.at("out");
+    try {
+      domica::write_file(out, out, text);
+    } catch (const domica::failure& e) {
+      std::fprintf(stderr, "domica_mesh: %s\n", e.what());
       return 4;
     }
     return 0;
