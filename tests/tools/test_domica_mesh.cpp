@@ -170,6 +170,57 @@ TEST(DomicaMesh, WritesLikeThePrograms) {
   EXPECT_EQ(names, (std::vector<std::string>{"folder", "plan.geo", "victim", "weblar.txt", "weblar.txt.tmp"}));
 }
 
+// Plans that would give a wrong net or exhaust the machine end with status 2
+// and one line naming the entity: two surfaces on one loop, a hole outside
+// the outer loop (Gmsh drops it) or crossing it (Gmsh's mesher used to abort
+// the tool), and mesh sizes that would give a net beyond the node budget or,
+// for size=1e-9, a 5-node net.
+TEST(DomicaMesh, RefusesWrongAndHugeNets) {
+  std::string dir = test::temp_dir("mesh");
+  const std::string loop = "Point(1) = {0, 0, 0, 1};\nPoint(2) = {10, 0, 0, 1};\nPoint(3) = {10, 10, 0, 1};\n"
+                           "Point(4) = {0, 10, 0, 1};\nLine(1) = {1, 2};\nLine(2) = {2, 3};\nLine(3) = {3, 4};\n"
+                           "Line(4) = {4, 1};\nCurve Loop(1) = {1, 2, 3, 4};\n";
+  auto hole = [&](double cx, double r) {
+    std::string c = std::to_string(cx);
+    return loop + "Point(5) = {" + c + ", 5, 0, 1};\nPoint(6) = {" + std::to_string(cx + r) + ", 5, 0, 1};\nPoint(7) = {" +
+           std::to_string(cx - r) + ", 5, 0, 1};\nCircle(5) = {6, 5, 7};\nCircle(6) = {7, 5, 6};\n"
+           "Curve Loop(2) = {5, 6};\nPlane Surface(1) = {1, 2};\n";
+  };
+  test::write(dir + "/double.geo", loop + "Plane Surface(1) = {1};\nPlane Surface(2) = {1};\n");
+  test::write(dir + "/outside.geo", hole(20, 2));
+  test::write(dir + "/crossing.geo", hole(10, 2));
+  test::write(dir + "/plan.geo", loop + "Plane Surface(1) = {1};\n");
+  std::string tiny = loop + "Plane Surface(1) = {1};\n";
+  for (std::size_t at = tiny.find(", 0, 1}"); at != std::string::npos; at = tiny.find(", 0, 1}", at))
+    tiny.replace(at, 7, ", 0, 1e-9}");
+  test::write(dir + "/tiny.geo", tiny);
+  const std::pair<const char*, const char*> cases[] = {
+      {"double.geo", "domica_mesh: double.geo: triangle elements "},
+      {"outside.geo", "domica_mesh: outside.geo: curve "},
+      {"crossing.geo", "domica_mesh: crossing.geo: curves 2 and "},
+      {"plan.geo size=1e-9", "domica_mesh: plan.geo: size=1e-09 would give about 1.15e+20 nodes on a plan of 10 x 10, more "
+                             "than the 5e+05 nodes a net may have"},
+      {"plan.geo size=0.01", "domica_mesh: plan.geo: size=0.01 would give about 1.16e+06 nodes"},
+      {"tiny.geo", "domica_mesh: tiny.geo: the plan's mesh sizes (about "},
+  };
+  for (const auto& [args, line] : cases) {
+    test::run_result r = mesh(args, dir);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.out, "") << args;
+    EXPECT_EQ(r.err.substr(0, std::string(line).size()), line) << args << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << "\n" << r.err;
+  }
+  EXPECT_NE(mesh("double.geo", dir).err.find("lie over each other"), std::string::npos);
+  EXPECT_NE(mesh("outside.geo", dir).err.find("bounds surface 1 but no triangle of the surface lies along it"), std::string::npos);
+  EXPECT_NE(mesh("crossing.geo", dir).err.find("of surface 1 cross near"), std::string::npos);
+  // The hole inside the loop is kept out of the net.
+  test::write(dir + "/inside.geo", hole(5, 2));
+  test::run_result in = mesh("inside.geo", dir);
+  ASSERT_EQ(in.status, 0) << in.err;
+  double area = test::areas(test::problem_from_text(in.out, program::domica_3)).total;
+  EXPECT_NEAR(area, 100 - 4 * M_PI, 1.0);  // the circle drawn as a polygon of a few sides
+}
+
 // Group names in any case and spacing; a later group's record of the same
 // coordinate replaces an earlier one; nodes only on triangles.
 TEST(DomicaMesh, GroupsGiveSupportsAndLoads) {
