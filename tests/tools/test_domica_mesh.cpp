@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 #include "domica/version.h"
 #include "tests/tools/toolrun.h"
@@ -73,6 +76,149 @@ TEST(DomicaMesh, RefusesBadPlansNamingFileAndEntity) {
   EXPECT_NE(mesh("quads.geo", dir).err.find("the net takes 3-node triangles only"), std::string::npos);
   EXPECT_NE(mesh("loose.geo", dir).err.find("lies on none of the net's triangles"), std::string::npos);
   EXPECT_FALSE(test::exists(dir + "/weblar.txt"));
+}
+
+// A plan is data: what would run a program, touch a file or end the tool is
+// refused before Gmsh reads the plan, also where Gmsh's skipping of an If
+// block would run the text of a comment or a string, in the option file
+// Gmsh reads beside a plan, and in a .msh that Gmsh would read as a script.
+// --trust-plan runs the commands as written.
+TEST(DomicaMesh, PlansAreData) {
+  std::string dir = test::temp_dir("mesh");
+  std::filesystem::create_directories(dir + "/sub");
+  test::write(dir + "/inner.geo", "Physical Curve(\"fixed\") = {1};\n");
+  test::write(dir + "/sub/calls.geo", "SystemCall \"touch marker\";\n");
+  test::write(dir + "/loop.geo", "Include \"loop.geo\";\n");
+  std::filesystem::create_symlink("/etc/hostname", dir + "/out.geo");
+  test::write(dir + "/opt.geo", square(""));
+  test::write(dir + "/opt.geo.opt", "SystemCall \"touch marker\";\n");
+  test::write(dir + "/script.msh", "SystemCall \"touch marker\";\n");
+  struct refusal {
+    const char* name;
+    std::string text;
+    const char* line;  // standard error, up to its length
+  };
+  const refusal cases[] = {
+      {"call.geo", square("SystemCall \"touch marker\";\n"), "domica_mesh: call.geo:11: SystemCall runs a program; "},
+      {"async.geo", square("NonBlockingSystemCall 'touch marker';\n"), "domica_mesh: async.geo:11: NonBlockingSystemCall runs"},
+      {"printf.geo", square("Printf(\"%g\", 1) >> StrCat(\"mar\", \"ker\");\n"), "domica_mesh: printf.geo:11: Printf >> writes a file"},
+      {"save.geo", square("Mesh 2;\nSave \"marker\";\n"), "domica_mesh: save.geo:12: Save writes a file"},
+      {"exit.geo", square("Exit;\n"), "domica_mesh: exit.geo:11: Exit ends the tool"},
+      {"solver.geo", square("Solver.Executable0 = \"/bin/sh\";\n"), "domica_mesh: solver.geo:11: option Solver.Executable0"},
+      {"skip.geo", square("If(0)\nE//EndIf SystemCall \"touch marker\";\nEndIf\n"),
+       "domica_mesh: skip.geo:12: SystemCall runs a program (in a comment or a string too"},
+      {"abs.geo", square("Include \"/etc/hostname\";\n"), "domica_mesh: abs.geo:11: Include \"/etc/hostname\" reads a file outside"},
+      {"up.geo", square("Include \"sub/../inner.geo\";\n"), "domica_mesh: up.geo:11: Include \"sub/../inner.geo\" reads a file outside"},
+      {"link.geo", square("Include \"out.geo\";\n"), "domica_mesh: link.geo:11: Include \"out.geo\" reads a file outside"},
+      {"made.geo", square("Include StrCat(\"inner\", \".geo\");\n"), "domica_mesh: made.geo:11: Include of a path that is not a plain string"},
+      {"deep.geo", square("Include \"sub/calls.geo\";\n"), "domica_mesh: sub/calls.geo:1: SystemCall runs a program"},
+      {"self.geo", "Include \"loop.geo\";\n", "domica_mesh: loop.geo:1: Include \"loop.geo\" includes itself"},
+      {"opt.geo", "", "domica_mesh: opt.geo.opt:1: SystemCall runs a program"},
+      {"script.msh", "", "domica_mesh: script.msh: a .msh plan begins with $MeshFormat"},
+  };
+  for (const refusal& c : cases) {
+    if (!c.text.empty()) test::write(dir + "/" + c.name, c.text);
+    test::run_result r = mesh(c.name, dir);
+    EXPECT_EQ(r.status, 2) << c.name;
+    EXPECT_EQ(r.out, "") << c.name;
+    EXPECT_EQ(r.err.substr(0, std::string(c.line).size()), c.line) << c.name << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.name << "\n" << r.err;
+    EXPECT_FALSE(test::exists(dir + "/marker")) << c.name;
+  }
+  // An Include beside the plan is read; harmless words in comments pass.
+  test::write(dir + "/ok.geo", square("// the rim is fixed\nInclude \"inner.geo\";\nPrintf(\"plan read\");\n"));
+  test::run_result ok = mesh("ok.geo", dir);
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  EXPECT_NE(ok.out.find(": fixed coordinates\n"), std::string::npos);
+  // Trusted, the plan's command runs; a trusted Exit is still no success.
+  EXPECT_EQ(mesh("call.geo --trust-plan", dir).status, 0);
+  EXPECT_TRUE(test::exists(dir + "/marker"));
+  test::run_result ended = mesh("exit.geo --trust-plan", dir);
+  EXPECT_EQ(ended.status, 2);
+  EXPECT_EQ(ended.out, "");
+  EXPECT_EQ(ended.err, "domica_mesh: the plan ended the tool (Exit) before the net was written\n");
+}
+
+// out=FILE goes through a temporary file of its own: a link where a fixed
+// temporary name would be is left alone, a folder, a file-size limit or
+// standard output that cannot be written end with status 4 and one line,
+// and no temporary file stays behind.
+TEST(DomicaMesh, WritesLikeThePrograms) {
+  std::string dir = test::temp_dir("mesh");
+  test::write(dir + "/plan.geo", square(""));
+  test::write(dir + "/victim", "kept\n");
+  std::filesystem::create_symlink("victim", dir + "/weblar.txt.tmp");
+  std::filesystem::create_directory(dir + "/folder");
+  test::run_result r = mesh("plan.geo out=weblar.txt", dir);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(test::read(dir + "/victim"), "kept\n");
+  EXPECT_EQ(test::first_line(test::read(dir + "/weblar.txt")), "Generated by domica_mesh from plan.geo out=weblar.txt");
+  test::run_result folder = mesh("plan.geo out=folder", dir);
+  EXPECT_EQ(folder.status, 4);
+  EXPECT_EQ(folder.err, "domica_mesh: folder: cannot replace the file: Is a directory\n");
+  const std::string exe = DOMICA_MESH_EXE;
+  test::run_result limited =
+      test::run_tool("/bin/sh", "-c \"ulimit -f 1; exec '" + exe + "' plan.geo size=0.02 out=big.txt\"", dir);
+  EXPECT_EQ(limited.status, 4);
+  EXPECT_EQ(limited.err, "domica_mesh: big.txt: cannot write the file: File too large\n");
+  test::run_result full = test::run_tool("/bin/sh", "-c \"exec '" + exe + "' plan.geo >/dev/full\"", dir);
+  EXPECT_EQ(full.status, 4);
+  EXPECT_EQ(full.err, "domica_mesh: cannot write standard output\n");
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"folder", "plan.geo", "victim", "weblar.txt", "weblar.txt.tmp"}));
+}
+
+// Plans that would give a wrong net or exhaust the machine end with status 2
+// and one line naming the entity: two surfaces on one loop, a hole outside
+// the outer loop (Gmsh drops it) or crossing it (Gmsh's mesher used to abort
+// the tool), and mesh sizes that would give a net beyond the node budget or,
+// for size=1e-9, a 5-node net.
+TEST(DomicaMesh, RefusesWrongAndHugeNets) {
+  std::string dir = test::temp_dir("mesh");
+  const std::string loop = "Point(1) = {0, 0, 0, 1};\nPoint(2) = {10, 0, 0, 1};\nPoint(3) = {10, 10, 0, 1};\n"
+                           "Point(4) = {0, 10, 0, 1};\nLine(1) = {1, 2};\nLine(2) = {2, 3};\nLine(3) = {3, 4};\n"
+                           "Line(4) = {4, 1};\nCurve Loop(1) = {1, 2, 3, 4};\n";
+  auto hole = [&](double cx, double r) {
+    std::string c = std::to_string(cx);
+    return loop + "Point(5) = {" + c + ", 5, 0, 1};\nPoint(6) = {" + std::to_string(cx + r) + ", 5, 0, 1};\nPoint(7) = {" +
+           std::to_string(cx - r) + ", 5, 0, 1};\nCircle(5) = {6, 5, 7};\nCircle(6) = {7, 5, 6};\n"
+           "Curve Loop(2) = {5, 6};\nPlane Surface(1) = {1, 2};\n";
+  };
+  test::write(dir + "/double.geo", loop + "Plane Surface(1) = {1};\nPlane Surface(2) = {1};\n");
+  test::write(dir + "/outside.geo", hole(20, 2));
+  test::write(dir + "/crossing.geo", hole(10, 2));
+  test::write(dir + "/plan.geo", loop + "Plane Surface(1) = {1};\n");
+  std::string tiny = loop + "Plane Surface(1) = {1};\n";
+  for (std::size_t at = tiny.find(", 0, 1}"); at != std::string::npos; at = tiny.find(", 0, 1}", at))
+    tiny.replace(at, 7, ", 0, 1e-9}");
+  test::write(dir + "/tiny.geo", tiny);
+  const std::pair<const char*, const char*> cases[] = {
+      {"double.geo", "domica_mesh: double.geo: triangle elements "},
+      {"outside.geo", "domica_mesh: outside.geo: curve "},
+      {"crossing.geo", "domica_mesh: crossing.geo: curves 2 and "},
+      {"plan.geo size=1e-9", "domica_mesh: plan.geo: size=1e-09 would give about 1.15e+20 nodes on a plan of 10 x 10, more "
+                             "than the 5e+05 nodes a net may have"},
+      {"plan.geo size=0.01", "domica_mesh: plan.geo: size=0.01 would give about 1.16e+06 nodes"},
+      {"tiny.geo", "domica_mesh: tiny.geo: the plan's mesh sizes (about "},
+  };
+  for (const auto& [args, line] : cases) {
+    test::run_result r = mesh(args, dir);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.out, "") << args;
+    EXPECT_EQ(r.err.substr(0, std::string(line).size()), line) << args << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << "\n" << r.err;
+  }
+  EXPECT_NE(mesh("double.geo", dir).err.find("lie over each other"), std::string::npos);
+  EXPECT_NE(mesh("outside.geo", dir).err.find("bounds surface 1 but no triangle of the surface lies along it"), std::string::npos);
+  EXPECT_NE(mesh("crossing.geo", dir).err.find("of surface 1 cross near"), std::string::npos);
+  // The hole inside the loop is kept out of the net.
+  test::write(dir + "/inside.geo", hole(5, 2));
+  test::run_result in = mesh("inside.geo", dir);
+  ASSERT_EQ(in.status, 0) << in.err;
+  double area = test::areas(test::problem_from_text(in.out, program::domica_3)).total;
+  EXPECT_NEAR(area, 100 - 4 * M_PI, 1.0);  // the circle drawn as a polygon of a few sides
 }
 
 // Group names in any case and spacing; a later group's record of the same

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -90,6 +91,20 @@ TEST(Makenet, HelpAndVersionOnStandardOutput) {
   test::run_result version = makenet("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "makenet " DOMICA_VERSION "\n");
+}
+
+// Standard output that cannot be written, and a file-size limit, end makenet
+// with status 4 and its message (not status 0, not death by SIGXFSZ).
+TEST(Makenet, OutputFailuresEndWithStatus4) {
+  const std::string exe = MAKENET_EXE;
+  for (const char* c : {"exec '%s' --version >/dev/full", "exec '%s' --help >/dev/full", "exec '%s' disc >/dev/full",
+                        "ulimit -f 1; exec '%s' disc rings=20 >big.txt"}) {
+    char command[1024];
+    std::snprintf(command, sizeof command, c, exe.c_str());
+    test::run_result r = test::run_tool("/bin/sh", "-c \"" + std::string(command) + "\"", test::temp_dir("makenet"));
+    EXPECT_EQ(r.status, 4) << c;
+    EXPECT_EQ(r.err, "makenet: cannot write standard output\n") << c;
+  }
 }
 
 // Every shape for every program: the reader takes the file, the triangles run

@@ -13,6 +13,7 @@
 //
 // 1. Read the arguments and the problem.
 // 2. Write the deck of the flat plan.
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -21,6 +22,7 @@
 #include "io/input.h"
 
 int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // a write over the file-size limit fails with a message
   domica::program variant = domica::program::domica_3;
   std::string folder = ".";
   for (int k = 1; k < argc; ++k) {

@@ -1,6 +1,6 @@
 // domica_mesh: writes the weblar.txt of a plan drawn in Gmsh.
 //
-//   domica_mesh PLAN.geo|PLAN.msh [key=value ...] [--band]
+//   domica_mesh PLAN.geo|PLAN.msh [key=value ...] [--band] [--trust-plan]
 //   domica_mesh --help | --version
 //
 // The net is made of the triangles of the plan's physical surfaces (of all
@@ -9,17 +9,24 @@
 // point loads.
 // Parameter keys as in makenet; size=R meshes a .geo plan with that size;
 // out=FILE writes the file there instead of standard output.
+// A plan is data: its commands that would run a program, touch a file or end
+// the tool are refused (guard.h) unless --trust-plan.
 //
 // 1. Read the options and keys.
 // 2. Read and mesh the plan.
 // 3. Put the groups' supports and loads on the net.
 // 4. Number the nodes and write the file.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "domica/version.h"
+#include "io/outfile.h"
+#include "model/failure.h"
+#include <unistd.h>
+
 #include "tools/domica_mesh/groups.h"
 #include "tools/domica_mesh/plan.h"
 #include "tools/netgen/keys.h"
@@ -37,7 +44,7 @@ extern "C" const char* __lsan_default_options() { return "print_suppressions=0";
 namespace {
 
 const char* const usage_head =
-    "usage: domica_mesh PLAN.geo|PLAN.msh [key=value ...] [--band] > weblar.txt\n"
+    "usage: domica_mesh PLAN.geo|PLAN.msh [key=value ...] [--band] [--trust-plan] > weblar.txt\n"
     "       domica_mesh -h | --help | --version\n"
     "The net is made of the triangles of the plan's physical surfaces (of all\n"
     "surfaces when there is none). Point and curve groups name supports and loads:\n"
@@ -51,29 +58,33 @@ const char* const usage_head =
     "  numbering=rcm|gmsh  node order: reverse Cuthill-McKee, or Gmsh's [rcm]\n";
 const char* const usage_tail =
     "  --band            the node band of the numbering on standard error\n"
+    "  --trust-plan      runs the plan's commands as written; without it a plan\n"
+    "                    that would run a program, read or write a file other than\n"
+    "                    an Include beside it, or end the tool is refused\n"
     "Exit status: 0 success, 2 a bad command line or key, or a plan that\n"
     "cannot be read or meshed, 4 the file could not be written.\n";
 
 void usage(std::FILE* to) { std::fprintf(to, "%s%s%s", usage_head, netgen::parameter_usage, usage_tail); }
 
-// Writes text to path through a temporary file renamed into place, so a
-// failed write leaves no partial file.
-bool write_file(const std::string& path, const std::string& text) {
-  std::string temp = path + ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = std::fclose(f) == 0 && ok;
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temp, path, ec);
-  if (!ok || ec) std::filesystem::remove(temp, ec);
-  return ok && !ec;
+// Set once the run has ended its own way: Gmsh ends the process on a plan's
+// Exit, which must not pass for success.
+bool finished = false;
+
+void exit_in_plan() {
+  if (finished) return;
+  std::fprintf(stderr, "domica_mesh: the plan ended the tool (Exit) before the net was written\n");
+  std::fflush(stderr);
+  ::_exit(2);
 }
 
-int run(const std::vector<std::string>& args) {
+int run(const std::vector<std::string>& all) {
   // 1. Read the options and keys.
-  bool band = false;
-  std::vector<std::string> words;
+  bool band = false, trust = false;
+  std::vector<std::string> args, words;
+  for (const std::string& a : all) {
+    if (a == "--trust-plan") trust = true;
+    else args.push_back(a);
+  }
   if (netgen::tool_options(args, "domica_mesh", usage, band, words)) return 0;
   if (words.empty()) throw netgen::tool_error{"no plan file given", true};
   const std::string path = words[0];
@@ -90,7 +101,8 @@ int run(const std::vector<std::string>& args) {
 
   // 2. Read and mesh the plan.
   domica_mesh::plan p;
-  domica_mesh::read_plan(path, size, p);
+  std::atexit(exit_in_plan);
+  domica_mesh::read_plan(path, size, trust, p);
 
   // 3. Put the groups' supports and loads on the net.
   domica_mesh::apply_groups(path, p, par.program);
@@ -110,8 +122,13 @@ int run(const std::vector<std::string>& args) {
   }
   std::string text = netgen::weblar_text(p.n, par);
   if (netgen::has_key(k, "out")) {
-    if (!write_file(k.given.at("out"), text)) {
-      std::fprintf(stderr, "domica_mesh: cannot write %s\n", k.given.at("out").c_str());
+    // A temporary file of its own beside the target, synced and renamed over
+    // it: a link there is replaced, never written through.
+    const std::string& out = k.given.at("out");
+    try {
+      domica::write_file(out, out, text);
+    } catch (const domica::failure& e) {
+      std::fprintf(stderr, "domica_mesh: %s\n", e.what());
       return 4;
     }
     return 0;
@@ -121,4 +138,8 @@ int run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return netgen::tool_main("domica_mesh", argc, argv, run, usage); }
+int main(int argc, char** argv) {
+  int status = netgen::tool_main("domica_mesh", argc, argv, run, usage);
+  finished = true;
+  return status;
+}

@@ -29,8 +29,10 @@ struct plan {
 // mesh, with mesh size `size` everywhere when size > 0 (from the .geo
 // otherwise). Other elements on the net's surfaces, a mesh that is not flat,
 // a triangle of no plan area and Gmsh's own errors are tool_errors naming
-// the file and the entity.
-void read_plan(const std::string& path, double size, plan& p);
+// the file and the entity. Unless `trust`, the plan's commands are checked
+// first (guard.h): a plan that would run a program, touch a file or end the
+// tool is refused before Gmsh reads it.
+void read_plan(const std::string& path, double size, bool trust, plan& p);
 
 // Gmsh's name of a physical group, "physical curve 3 \"fixed\"".
 std::string group_text(const plan_group& g);

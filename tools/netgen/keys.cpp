@@ -1,6 +1,7 @@
 #include "tools/netgen/keys.h"
 
 #include <charconv>
+#include <csignal>
 #include <cmath>
 
 #include "domica/version.h"
@@ -111,8 +112,16 @@ bool tool_options(const std::vector<std::string>& args, const char* tool, void (
 }
 
 int tool_main(const char* tool, int argc, char** argv, int (*run)(const std::vector<std::string>&), void (*usage)(std::FILE*)) {
+  // Over a file-size limit a write fails (EFBIG) and is reported like a full
+  // disk, instead of the signal ending the tool with a partial file.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
+    int status = run(std::vector<std::string>(argv + 1, argv + argc));
+    if (status == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+      std::fprintf(stderr, "%s: cannot write standard output\n", tool);
+      return 4;
+    }
+    return status;
   } catch (const tool_error& e) {
     std::fprintf(stderr, "%s: %s\n", tool, e.message.c_str());
     if (e.usage) usage(stderr);

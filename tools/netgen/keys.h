@@ -24,6 +24,9 @@ bool tool_options(const std::vector<std::string>& args, const char* tool, void (
 
 // main of a generator: run(arguments), a tool_error reported as "TOOL:
 // message" on standard error (with the usage when it asks for it) and status 2.
+// SIGXFSZ is ignored, so a write over the file-size limit fails with a
+// message; standard output that cannot be written (--help and --version
+// too) ends it with status 4 and a message.
 int tool_main(const char* tool, int argc, char** argv, int (*run)(const std::vector<std::string>&), void (*usage)(std::FILE*));
 
 // Write text on standard output; status 0, or 4 with a message when it cannot be written.
