@@ -66,10 +66,13 @@ def test_bad_arrays_are_input_errors_with_the_readers_words(changes, message):
 
 def test_domica_2_takes_supports_without_values_and_refuses_values():
     material = {"young": 1000, "poisson": 0.3, "thickness": 0.1, "maxweight": 0, "maxpressure": -1}
-    solver = {"mntol": 1e-10, "maxminor": 50, "maxmajor": 2}
+    # Twenty load steps: in two the first Newton step from the flat plan
+    # throws the one free node far off, and the run diverged.
+    solver = {"mntol": 1e-10, "maxminor": 100, "maxmajor": 20}
     two = [[n, a] for n in range(1, 7) for a in range(3)]
     p = domica.Problem("domica_2", HEX_NODES, HEX_TRIS, two, [], material, solver)
-    assert p.fixed.shape == (18, 3) and domica.solve(p).converged
+    r = domica.solve(p)
+    assert p.fixed.shape == (18, 3) and not r.positions[1:, 2].any() and abs(r.summary["rise"] - 0.15055) < 1e-5
     with pytest.raises(domica.InputError, match=r"fixed row 0: domica_2 reads no prescribed displacements, found 0.5"):
         domica.Problem("domica_2", HEX_NODES, HEX_TRIS, [[1, 0, 0.5]] + [r + [0] for r in two], [], material, solver)
 
