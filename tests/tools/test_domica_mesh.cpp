@@ -5,6 +5,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -313,4 +314,36 @@ TEST(DomicaMesh, HelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("usage: domica_mesh PLAN.geo|PLAN.msh"), std::string::npos);
   EXPECT_EQ(mesh("--version", dir).out, "domica_mesh " DOMICA_VERSION "\n");
+}
+
+// Damaged meshes crash or exhaust Gmsh's reader (a negative node tag, a node
+// of tag -1, two billion nodes announced): the meshing runs in a process of
+// its own under limits, so the tool ends with status 2 and one line.
+TEST(DomicaMesh, DamagedMeshesEndWithOneLineNotACrash) {
+  std::string dir = test::temp_dir("mesh");
+  const std::string good =
+      "$MeshFormat\n4.1 0 8\n$EndMeshFormat\n$Entities\n0 0 1 0\n1 0 0 0 2 2 0 0 0\n$EndEntities\n"
+      "$Nodes\n1 4 1 4\n2 1 0 4\n1\n2\n3\n4\n0 0 0\n2 0 0\n2 2 0\n0 2 0\n$EndNodes\n"
+      "$Elements\n1 2 1 2\n2 1 2 2\n1 1 2 3\n2 1 3 4\n$EndElements\n";
+  struct damage {
+    const char *from, *to;
+  } cases[] = {
+      {"1 1 2 3\n", "1 -99999 2 3\n"},
+      {"2 1 3 4\n", "2 1 3 -1\n"},
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+      {"2 1 0 4\n", "2 1 0 2147483647\n"},  // without the memory limit: 17 GB and 70 s
+#endif
+  };
+  test::write(dir + "/good.msh", good);
+  ASSERT_EQ(mesh("good.msh", dir).status, 0);
+  for (const damage& d : cases) {
+    std::string text = good;
+    text.replace(text.find(d.from), std::strlen(d.from), d.to);
+    test::write(dir + "/bad.msh", text);
+    test::run_result r = mesh("bad.msh", dir);
+    EXPECT_EQ(r.status, 2) << d.to << r.err;
+    EXPECT_EQ(r.out, "") << d.to;
+    EXPECT_EQ(test::count_lines(r.err), 1) << d.to << r.err;
+    EXPECT_EQ(r.err.rfind("domica_mesh: bad.msh: ", 0), 0u) << r.err;
+  }
 }

@@ -37,7 +37,7 @@ struct gmsh_session {
 std::string last_gmsh_error() {
   std::string error;
   gmsh::logger::getLastError(error);
-  return error.empty() ? "Gmsh failed" : error;
+  return error.empty() ? "Gmsh could not read or mesh the plan, and gave no reason" : error;
 }
 
 // A Gmsh error logged during the last step ends the run with it.

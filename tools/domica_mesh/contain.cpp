@@ -1,0 +1,129 @@
+#include "tools/domica_mesh/contain.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "tools/netgen/net.h"
+
+namespace domica_mesh {
+
+namespace {
+
+void say(const std::string& line) {
+  std::fprintf(stderr, "domica_mesh: %s\n", line.c_str());
+  std::fflush(stderr);
+}
+
+std::string gigabytes(double bytes) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f GB", bytes / 1e9);
+  return buf;
+}
+
+bool write_all(int fd, const std::string& text) {
+  const char* p = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    ssize_t w = ::write(fd, p, left);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    left -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+// The child: limits, make(), the text down the pipe; never returns.
+[[noreturn]] void child(int out, const std::function<std::string()>& make, const limits& lim) {
+  if (lim.memory > 0.0) {
+    struct rlimit r;
+    if (::getrlimit(RLIMIT_AS, &r) == 0 && (r.rlim_cur == RLIM_INFINITY || static_cast<double>(r.rlim_cur) > lim.memory)) {
+      r.rlim_cur = static_cast<rlim_t>(lim.memory);
+      ::setrlimit(RLIMIT_AS, &r);
+    }
+  }
+  if (lim.seconds > 0) {
+    struct rlimit r;
+    if (::getrlimit(RLIMIT_CPU, &r) == 0 && (r.rlim_cur == RLIM_INFINITY || r.rlim_cur > static_cast<rlim_t>(lim.seconds))) {
+      r.rlim_cur = static_cast<rlim_t>(lim.seconds);
+      ::setrlimit(RLIMIT_CPU, &r);
+    }
+    ::alarm(static_cast<unsigned>(lim.seconds));
+  }
+  int status = 0;
+  try {
+    std::string text = make();
+    if (!write_all(out, text)) status = 4;
+  } catch (const netgen::tool_error& e) {
+    say(e.message);
+    status = 2;
+  } catch (const std::bad_alloc&) {
+    say("reading and meshing the plan needed more than the " + gigabytes(lim.memory) + " it may have");
+    status = 2;
+  } catch (const std::exception& e) {
+    say(std::string("Gmsh failed on the plan: ") + e.what());
+    status = 2;
+  }
+  std::fflush(stdout);
+  ::close(out);
+  ::_exit(status);
+}
+
+}  // namespace
+
+limits default_limits() {
+  limits lim;
+  lim.seconds = 600;
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+  long pages = sysconf(_SC_PHYS_PAGES), size = sysconf(_SC_PAGESIZE);
+  // A net at the node budget (checks.h) takes Gmsh about 1 GB.
+  lim.memory = 4e9;
+  if (pages > 0 && size > 0) lim.memory = std::fmin(lim.memory, 0.8 * static_cast<double>(pages) * static_cast<double>(size));
+#endif
+  return lim;
+}
+
+int contained(const std::string& plan, const std::function<std::string()>& make, const limits& lim, std::string& text) {
+  int fds[2];
+  if (::pipe(fds) != 0) throw netgen::tool_error{std::string("cannot start the meshing: ") + std::strerror(errno), false};
+  std::fflush(stdout);
+  std::fflush(stderr);
+  pid_t pid = ::fork();
+  if (pid < 0) throw netgen::tool_error{std::string("cannot start the meshing: ") + std::strerror(errno), false};
+  if (pid == 0) {
+    ::close(fds[0]);
+    child(fds[1], make, lim);
+  }
+  ::close(fds[1]);
+  text.clear();
+  char buf[65536];
+  for (;;) {
+    ssize_t r = ::read(fds[0], buf, sizeof buf);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) break;
+    text.append(buf, static_cast<std::size_t>(r));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  const int sig = WTERMSIG(status);
+  if (sig == SIGXCPU || sig == SIGALRM)
+    say(plan + ": reading and meshing the plan took more than " + std::to_string(lim.seconds) + " s; it was stopped");
+  else if (sig == SIGINT || sig == SIGTERM || sig == SIGHUP)
+    ::raise(sig);  // the tool itself was told to end: end the same way
+  else
+    say(plan + ": Gmsh failed on the plan (" + strsignal(sig) + "): a damaged or hostile file; nothing written");
+  return 2;
+}
+
+}  // namespace domica_mesh
