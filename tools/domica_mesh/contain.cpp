@@ -1,5 +1,6 @@
 #include "tools/domica_mesh/contain.h"
 
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -92,30 +93,55 @@ limits default_limits() {
 }
 
 int contained(const std::string& plan, const std::function<std::string()>& make, const limits& lim, std::string& text) {
-  int fds[2];
-  if (::pipe(fds) != 0) throw netgen::tool_error{std::string("cannot start the meshing: ") + std::strerror(errno), false};
+  // Two pipes: the net's text, and the child's standard error, passed on
+  // only when the child ends by itself (a C library's words on a heap it
+  // found corrupted are not the tool's line).
+  int net[2], err[2];
+  if (::pipe(net) != 0 || ::pipe(err) != 0) throw netgen::tool_error{std::string("cannot start the meshing: ") + std::strerror(errno), false};
   std::fflush(stdout);
   std::fflush(stderr);
   pid_t pid = ::fork();
   if (pid < 0) throw netgen::tool_error{std::string("cannot start the meshing: ") + std::strerror(errno), false};
   if (pid == 0) {
-    ::close(fds[0]);
-    child(fds[1], make, lim);
+    ::close(net[0]);
+    ::close(err[0]);
+    ::dup2(err[1], STDERR_FILENO);
+    ::close(err[1]);
+    child(net[1], make, lim);
   }
-  ::close(fds[1]);
+  ::close(net[1]);
+  ::close(err[1]);
   text.clear();
+  std::string said;
+  struct pollfd fds[2] = {{net[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  int open = 2;
   char buf[65536];
-  for (;;) {
-    ssize_t r = ::read(fds[0], buf, sizeof buf);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    text.append(buf, static_cast<std::size_t>(r));
+  while (open > 0) {
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (int k = 0; k < 2; ++k) {
+      if (fds[k].fd < 0 || fds[k].revents == 0) continue;
+      ssize_t r = ::read(fds[k].fd, buf, sizeof buf);
+      if (r < 0 && errno == EINTR) continue;
+      if (r <= 0) {
+        ::close(fds[k].fd);
+        fds[k].fd = -1;
+        --open;
+        continue;
+      }
+      (k == 0 ? text : said).append(buf, static_cast<std::size_t>(r));
+    }
   }
-  ::close(fds[0]);
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFEXITED(status)) {
+    std::fputs(said.c_str(), stderr);
+    std::fflush(stderr);
+    return WEXITSTATUS(status);
+  }
   const int sig = WTERMSIG(status);
   if (sig == SIGXCPU || sig == SIGALRM)
     say(plan + ": reading and meshing the plan took more than " + std::to_string(lim.seconds) + " s; it was stopped");
