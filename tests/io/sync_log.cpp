@@ -7,10 +7,12 @@
 // rename onto a file named SYNC_FAIL_RENAME (its last part) fails with
 // EACCES, as onto an immutable file or another user's file in /tmp; with
 // SYNC_RENAME_DELAY_MS each rename waits that long first, so that a test can
-// signal the program while it renames.
+// signal the program while it renames. With SYNC_FAIL_THREADS set no thread
+// can be started (pthread_create fails with EAGAIN, as under ulimit -u).
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -102,4 +104,9 @@ extern "C" int renameat(int fromdir, const char* from, int todir, const char* to
     return -1;
   }
   return next<int (*)(int, const char*, int, const char*)>("renameat")(fromdir, from, todir, to);
+}
+
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
+  if (getenv("SYNC_FAIL_THREADS") != nullptr) return EAGAIN;
+  return next<int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)>("pthread_create")(thread, attr, start, arg);
 }

@@ -120,6 +120,7 @@ TEST(Outfile, ASignalDuringTheRenamesWaitsForTheWholeSet) {
     ::setenv("LD_PRELOAD", SYNC_LOG_PRELOAD, 1);
     ::setenv("SYNC_LOG", log.c_str(), 1);
     ::setenv("SYNC_RENAME_DELAY_MS", "300", 1);
+    ::signal(SIGINT, SIG_DFL);  // as from a terminal, also where the tests run with it ignored
     if (::chdir(dir.c_str()) == 0 && std::freopen("/dev/null", "w", stdout))
       ::execl(DOMICA_3_EXE, DOMICA_3_EXE, "--quiet", "--vtu", "--threads=3", static_cast<char*>(nullptr));
     ::_exit(127);
@@ -137,4 +138,16 @@ TEST(Outfile, ASignalDuringTheRenamesWaitsForTheWholeSet) {
   int stray = 0;
   for (const auto& f : fs::directory_iterator(dir)) stray += f.path().filename().string().find(".txt.") != std::string::npos;
   EXPECT_EQ(stray, 0);
+}
+
+// When the system starts no thread (ulimit -u), the energy runs on the
+// calling thread alone, says so, and gives the same results.
+TEST(Outfile, NoThreadToStartMeansOneThreadAndAWarning) {
+  std::string one = fs::canonical(test::example_dir("pneumatic_dome/domica_3")).string();
+  std::string none = fs::canonical(test::example_dir("pneumatic_dome/domica_3")).string();
+  test::run_result a = test::run(DOMICA_3_EXE, one, "", "--quiet --threads=1");
+  test::run_result b = test::run(DOMICA_3_EXE, none, "LD_PRELOAD='" SYNC_LOG_PRELOAD "' SYNC_FAIL_THREADS=1", "--quiet --threads=3");
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(b.err, "domica_3: warning: only 1 of 3 threads could be started; the energy runs on those, with the same results\n");
+  EXPECT_TRUE(test::read(one + "/autocad.scr") == test::read(none + "/autocad.scr"));
 }
