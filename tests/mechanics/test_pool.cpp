@@ -94,7 +94,7 @@ TEST(Pool, WorkersBlockInterruptAndTerminate) {
         ++workers;
       }
   }
-  EXPECT_GE(workers, 2);  // and a sanitizer's own thread, started with the first
+  EXPECT_GE(workers, 2);  // the two workers, and under TSan its own thread
   sigset_t mine;
   pthread_sigmask(SIG_BLOCK, nullptr, &mine);
   EXPECT_FALSE(sigismember(&mine, SIGINT));  // the caller's mask is as it was
