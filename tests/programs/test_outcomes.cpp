@@ -210,3 +210,23 @@ TEST(Outcomes, AnAddressSpaceLimitIsAnsweredNotHung) {
   EXPECT_TRUE(earlier_kept(dir));
 #endif
 }
+
+// Another user's result in a folder where only owners may replace files
+// (mode 1777, as /tmp): the rename would fail after the solution, so the
+// run is refused before it. Run as nobody where the tests run as root.
+TEST(Outcomes, AnotherUsersFileInAStickyFolderIsRefusedBeforeSolving) {
+  if (::geteuid() != 0 || std::system("command -v setpriv >/dev/null 2>&1") != 0) GTEST_SKIP() << "needs root and setpriv(1)";
+  std::string dir = test::example_dir("pneumatic_dome/domica_3");
+  earlier(dir);
+  ASSERT_EQ(::chmod(dir.c_str(), 01777), 0);
+  std::string command = "cd '" + dir + "' && setpriv --reuid=65534 --regid=65534 --clear-groups '" + DOMICA_3_EXE +
+                        "' --quiet > out.txt 2> err.txt";
+  int status = std::system(command.c_str());
+  std::string err = test::read(dir + "/err.txt");
+  if (err.find("Permission denied") != std::string::npos && err.find("weblar.txt") != std::string::npos)
+    GTEST_SKIP() << "nobody cannot read the test folder here: " << err;
+  EXPECT_EQ(WEXITSTATUS(status), 4) << err;
+  EXPECT_EQ(err, "domica_3: autocad.scr: cannot replace the file: it is another user's, in a folder only owners may change\n");
+  EXPECT_EQ(test::read(dir + "/out.txt"), "");  // nothing was solved
+  EXPECT_TRUE(earlier_kept(dir));
+}
