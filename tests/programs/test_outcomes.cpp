@@ -230,3 +230,20 @@ TEST(Outcomes, AnotherUsersFileInAStickyFolderIsRefusedBeforeSolving) {
   EXPECT_EQ(test::read(dir + "/out.txt"), "");  // nothing was solved
   EXPECT_TRUE(earlier_kept(dir));
 }
+
+// A file mounted on a result (a bind mount) cannot be renamed over either:
+// refused before solving. In a mount namespace of its own, where allowed.
+TEST(Outcomes, AMountOnAResultIsRefusedBeforeSolving) {
+  if (std::system("unshare -m true 2>/dev/null") != 0) GTEST_SKIP() << "needs unshare -m (root)";
+  std::string dir = test::example_dir("pneumatic_dome/domica_3");
+  earlier(dir);
+  test::write(dir + "/other.txt", "mounted\n");
+  std::string command = "cd '" + dir + "' && unshare -m sh -c \"mount --bind other.txt ansys.txt && exec '" + DOMICA_3_EXE +
+                        "' --quiet\" > out.txt 2> err.txt";
+  int status = std::system(command.c_str());
+  std::string err = test::read(dir + "/err.txt");
+  EXPECT_EQ(WEXITSTATUS(status), 4) << err;
+  EXPECT_EQ(err, "domica_3: ansys.txt: cannot replace the file (something is mounted on it): Device or resource busy\n");
+  EXPECT_EQ(test::read(dir + "/out.txt"), "");
+  EXPECT_TRUE(earlier_kept(dir));
+}
