@@ -219,12 +219,11 @@ TEST(Outcomes, AnotherUsersFileInAStickyFolderIsRefusedBeforeSolving) {
   std::string dir = test::example_dir("pneumatic_dome/domica_3");
   earlier(dir);
   ASSERT_EQ(::chmod(dir.c_str(), 01777), 0);
-  std::string command = "cd '" + dir + "' && setpriv --reuid=65534 --regid=65534 --clear-groups '" + DOMICA_3_EXE +
-                        "' --quiet > out.txt 2> err.txt";
-  int status = std::system(command.c_str());
+  const std::string nobody = "cd '" + dir + "' && setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  if (std::system((nobody + "sh -c \"'" + DOMICA_3_EXE + "' --version && cat weblar.txt\" > /dev/null 2>&1").c_str()) != 0)
+    GTEST_SKIP() << "nobody cannot run the program or read the test folder here";
+  int status = std::system((nobody + "'" + DOMICA_3_EXE + "' --quiet > out.txt 2> err.txt").c_str());
   std::string err = test::read(dir + "/err.txt");
-  if (err.find("Permission denied") != std::string::npos && err.find("weblar.txt") != std::string::npos)
-    GTEST_SKIP() << "nobody cannot read the test folder here: " << err;
   EXPECT_EQ(WEXITSTATUS(status), 4) << err;
   EXPECT_EQ(err, "domica_3: autocad.scr: cannot replace the file: it is another user's, in a folder only owners may change\n");
   EXPECT_EQ(test::read(dir + "/out.txt"), "");  // nothing was solved
