@@ -61,6 +61,22 @@ std::vector<std::pair<std::size_t, std::size_t>> segments(int c) {
   return out;
 }
 
+// Every node of the model's mesh: 3 coordinates each, and the index of each
+// node tag among them.
+struct mesh_nodes {
+  std::vector<double> xyz;
+  std::map<std::size_t, std::size_t> where;
+};
+
+mesh_nodes all_nodes() {
+  mesh_nodes m;
+  std::vector<std::size_t> tags;
+  std::vector<double> parametric;
+  gmsh::model::mesh::getNodes(tags, m.xyz, parametric, -1, -1, false, false);
+  for (std::size_t i = 0; i < tags.size(); ++i) m.where[tags[i]] = i;
+  return m;
+}
+
 }  // namespace
 
 void check_size_budget(const std::string& file, const std::vector<int>& surfaces, double size) {
@@ -77,11 +93,9 @@ double smallest_size(const std::vector<int>& surfaces) {
 }
 
 void check_curve_budget(const std::string& file, const std::vector<int>& surfaces) {
-  std::vector<std::size_t> tags;
-  std::vector<double> xyz, parametric;
-  gmsh::model::mesh::getNodes(tags, xyz, parametric, -1, -1, false, false);
-  std::map<std::size_t, std::size_t> where;
-  for (std::size_t i = 0; i < tags.size(); ++i) where[tags[i]] = i;
+  const mesh_nodes nodes = all_nodes();
+  const std::vector<double>& xyz = nodes.xyz;
+  const std::map<std::size_t, std::size_t>& where = nodes.where;
   std::set<int> curves;
   for (int s : surfaces)
     for (int c : boundary_curves(s)) curves.insert(c);
@@ -104,11 +118,9 @@ void check_curve_budget(const std::string& file, const std::vector<int>& surface
 }
 
 void check_crossings(const std::string& file, const std::vector<int>& surfaces) {
-  std::vector<std::size_t> tags;
-  std::vector<double> xyz, parametric;
-  gmsh::model::mesh::getNodes(tags, xyz, parametric, -1, -1, false, false);
-  std::map<std::size_t, std::size_t> where;
-  for (std::size_t i = 0; i < tags.size(); ++i) where[tags[i]] = i;
+  const mesh_nodes nodes = all_nodes();
+  const std::vector<double>& xyz = nodes.xyz;
+  const std::map<std::size_t, std::size_t>& where = nodes.where;
   struct seg {
     int curve;
     std::size_t a, b;
