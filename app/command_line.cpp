@@ -175,4 +175,16 @@ std::optional<int> command_line(const program_def& prog, int argc, char** argv, 
   return std::nullopt;
 }
 
+program_option method_option() {
+  return {"--method", "[--method=NAME]",
+          "  --method=NAME  minimiser of each load step: lbfgs (limited-memory BFGS, the\n"
+          "               default) or newton (sparse Newton, for fine nets; rounds differently)\n",
+          [](const std::string& v, run_options& o) -> std::string {
+            if (v == "lbfgs") o.solve.method = minimiser::lbfgs;
+            else if (v == "newton") o.solve.method = minimiser::newton;
+            else return "--method wants lbfgs or newton, found " + quoted(v, std::string::npos);
+            return "";
+          }};
+}
+
 }  // namespace domica

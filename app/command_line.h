@@ -61,6 +61,9 @@ struct program_def {
   solution_result (*solve)(const problem& p, const solve_options& opts, observer& obs) = nullptr;
 };
 
+// --method=NAME of domica_3 and domica_1: lbfgs (the default) or newton.
+program_option method_option();
+
 // Read the command line and act on it.
 // Inputs:
 //   prog        the program

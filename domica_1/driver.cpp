@@ -25,10 +25,10 @@ state1 start1(const problem& p, int threads) {
   return s;
 }
 
-nlp::qn_result solve1(const problem& p, state1& s, progress& pr) {
+nlp::qn_result solve1(const problem& p, state1& s, progress& pr, newton_state* nw) {
   pr.run(progress_kind::line_searches, 1);
   pr.step(1);
-  nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g, s.ws, pr);
+  nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g, s.ws, pr, nw);
   pr.iteration(r.minor, nlp::norm(s.as.d.n, s.g), s.maxnorm);
   pr.step_end(nlp::norm(s.as.d.n, s.g), s.maxnorm);
   return r;
@@ -42,14 +42,19 @@ solution_result solve_domica_1(const problem& p, const solve_options& opts, obse
   if (p.st.maxminor == 0) pr.warning("maxminor is 0: each minimiser call still makes its first line search");
   warn_short_of_threads(pr, opts.threads > 0 ? opts.threads : default_energy_threads(p.nt.ne), s.ws.threads());
   auto clock1 = std::chrono::steady_clock::now();
-  nlp::qn_result r = solve1(p, s, pr);
+  newton_state nw;
+  const bool newton = opts.method == minimiser::newton;
+  nlp::qn_result r = solve1(p, s, pr, newton ? &nw : nullptr);
+  if (newton) pr.note(newton_note(nw));
   std::string out = r.optimal ? "Optimal\n" : "NOT Optimal\n";
   out += "Minor = ";
   put_int(out, r.minor, 5);
   out += '\n';
   pr.line(out);
   outcome end;
-  if (!r.optimal)
+  if (r.halted)
+    end.unconverged = halt_line(p.st, nlp::norm(s.as.d.n, s.g), s.maxnorm, newton);
+  else if (!r.optimal)
     end.unconverged = unconverged_line("the minimisation", "largest gradient component", nlp::norm(s.as.d.n, s.g), s.maxnorm);
   return make_result(p, s.as, s.x, opts, std::move(end), pr.counts, seconds_since(clock1));
 }

@@ -1,5 +1,6 @@
 // The solution of domica_1: form finding under fixed loads (point loads and
-// self-weight in full, no pressure) with one limited-memory BFGS call.
+// self-weight in full, no pressure) with one minimiser call: limited-memory
+// BFGS, or Newton's method when asked for.
 #pragma once
 
 #include "mechanics/energy.h"
@@ -7,6 +8,7 @@
 #include "model/problem.h"
 #include "numerics/qn.h"
 #include "solve/observer.h"
+#include "solve/minimise.h"
 #include "solve/result.h"
 
 namespace domica {
@@ -24,13 +26,14 @@ struct state1 : net_state {
 state1 start1(const problem& p, int threads = 1);
 
 // One minimisation from the current x, its progress to pr; returns the
-// minimiser's result.
-nlp::qn_result solve1(const problem& p, state1& s, progress& pr);
+// minimiser's result. With nw, by Newton's method (solve/minimise.h).
+nlp::qn_result solve1(const problem& p, state1& s, progress& pr, newton_state* nw = nullptr);
 
 // The whole solution of domica_1: set-up (from opts.start when given,
 // the tolerance still that of the plan), obs.started(), the minimisation
 // and its console lines ("Optimal" or "NOT Optimal", "Minor = "), the
-// result. Failures are `failure` exceptions.
+// result. A minimiser that halts leaves its shape as an unconverged result.
+// Failures are `failure` exceptions.
 solution_result solve_domica_1(const problem& p, const solve_options& opts, observer& obs);
 
 }  // namespace domica

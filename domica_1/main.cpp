@@ -6,6 +6,7 @@
 // and ansys.txt there. It minimises the membrane energy once with
 // limited-memory BFGS and says whether the minimiser ended at an optimal
 // point.
+#include "app/command_line.h"
 #include "app/run.h"
 #include "domica_1/driver.h"
 
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
                              "Form finding of a membrane shell under fixed loads, self-weight and\n"
                              "point loads (one limited-memory BFGS minimisation).",
                              {}, domica::solve_domica_1};
+  prog.options.push_back(domica::method_option());
   return domica::program_main(prog, argc, argv);
 }

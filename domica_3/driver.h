@@ -7,6 +7,7 @@
 #include "mechanics/setup.h"
 #include "model/outcome.h"
 #include "model/problem.h"
+#include "solve/minimise.h"
 #include "solve/observer.h"
 #include "solve/result.h"
 
@@ -34,8 +35,11 @@ state3 start3(const problem& p, int threads = 1);
 // the loads, and minimise again while the gradient under the loads set for the
 // new shape exceeds maxnorm. Progress and console lines go to pr. Returns the
 // steps that ended with the gradient above maxnorm (the last one makes the run
-// unconverged); a gradient that is not finite is a solution failure.
-outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls = max_calls_per_step);
+// unconverged); a minimiser call that halts without lowering the gradient
+// under the loads set anew ends its step; a gradient that is
+// not finite is a solution failure. With nw, each minimisation is made by
+// Newton's method (solve/minimise.h).
+outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls = max_calls_per_step, newton_state* nw = nullptr);
 
 // The whole solution of domica_3: set-up (from opts.start when given,
 // the tolerance still that of the plan), obs.started(), the load steps, the

@@ -6,6 +6,7 @@
 // the membrane energy with limited-memory BFGS in maxmajor load steps,
 // setting the pressure loads anew for the current shape after every
 // minimisation.
+#include "app/command_line.h"
 #include "app/run.h"
 #include "domica_3/driver.h"
 
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
                              "Form finding of a membrane shell under self-weight, point loads and a\n"
                              "pressure that follows the surface (limited-memory BFGS in load steps).",
                              {}, domica::solve_domica_3};
+  prog.options.push_back(domica::method_option());
   return domica::program_main(prog, argc, argv);
 }

@@ -4,7 +4,7 @@
 
 namespace domica {
 
-void membrane_element(const cst_plan& el, const hooke& h, const double xe[3][3], double re1[9], double se1[9][9]) {
+void membrane_element(const cst_plan& el, const hooke& h, const double xe[3][3], double re1[9], double se1[9][9], double prestress) {
   // Strains, stresses, strain derivatives and the internal force.
   cst_state s;
   cst_strains(el, h, xe, s);
@@ -21,12 +21,13 @@ void membrane_element(const cst_plan& el, const hooke& h, const double xe[3][3],
   for (int p = 0; p < 9; ++p)
     for (int q = 0; q < 9; ++q) se1[p][q] = s.dexx[p] * dsxx[q] + s.deyy[p] * dsyy[q] + s.dexy[p] * dsxy[q];
   // 9, 11. Geometric stiffness from the second strain derivatives (equal axes only).
+  const double sxx = prestress != 0.0 ? s.sxx + prestress : s.sxx, syy = prestress != 0.0 ? s.syy + prestress : s.syy, sxy = s.sxy;
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) {
       double d2exx = c(1, i) * c(1, j);
       double d2eyy = c(2, i) * c(2, j);
       double d2exy = 0.5 * (c(1, i) * c(2, j) + c(2, i) * c(1, j));
-      double sum = s.sxx * d2exx + s.syy * d2eyy + s.sxy * d2exy;
+      double sum = sxx * d2exx + syy * d2eyy + sxy * d2exy;
       for (int k = 0; k < 3; ++k) se1[3 * (i - 1) + k][3 * (j - 1) + k] = se1[3 * (i - 1) + k][3 * (j - 1) + k] + sum;
     }
   // 12. Volume.

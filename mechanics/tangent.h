@@ -20,9 +20,15 @@ using fvec9x1 = fixed1<double, 9>;
 using fmat9x9 = fixed2<double, 9, 9>;
 
 // The membrane part of triangle e at its corner displacements xe[loc - 1][axis - 1].
-// Inputs: el its plan data, h the plane-stress coefficients.
+// Inputs: el its plan data, h the plane-stress coefficients; prestress an
+// isotropic stress added in the geometric stiffness alone (0: the exact
+// derivatives).
 // Outputs: re1 9 internal forces, se1 9 x 9 their derivatives (symmetric).
-void membrane_element(const cst_plan& el, const hooke& h, const double xe[3][3], double re1[9], double se1[9][9]);
+// A prestress gives a flat, unstrained net the stiffness across its plane
+// that it lacks: a Newton minimiser's first step then follows the shape of a
+// film of that tension under the loads.
+void membrane_element(const cst_plan& el, const hooke& h, const double xe[3][3], double re1[9], double se1[9][9],
+                      double prestress = 0.0);
 
 // The follower part of triangle e of nt at its corner displacements xe: one
 // third of the force of `pressure` on the current triangle at each corner.

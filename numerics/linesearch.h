@@ -26,14 +26,17 @@ double cubic(double a, double b, double fa, double fb, double dfa, double dfb);
 // Search from x (value f, gradient g) along d. On return x, g and the result
 // belong to the last point evaluated. A start slope that is not a finite
 // negative number, or a last point whose value or gradient is not finite,
-// ends in line_search_failure(); x and g are untouched in the first case.
+// ends in line_search_failure() with x and g back at their start.
 template <class F>
 double linesearch(F& objective, int n, int maxls, double lstol, double f, fmat1& x, fmat1& g, const fmat1& d) {
   double fa = f, dfa = 0.0;
   for (int k = 1; k <= n; ++k) dfa = dfa + g(k) * d(k);
   if (!(dfa < 0.0) || std::isinf(dfa)) line_search_failure();
-  fmat1 x0(n);
-  for (int k = 1; k <= n; ++k) x0(k) = x(k);
+  fmat1 x0(n), g0(n);
+  for (int k = 1; k <= n; ++k) {
+    x0(k) = x(k);
+    g0(k) = g(k);
+  }
   double maxdf = -(dfa * lstol);
 
   // Unit step.
@@ -78,7 +81,13 @@ double linesearch(F& objective, int n, int maxls, double lstol, double f, fmat1&
 
   bool finite = std::isfinite(f);
   for (int k = 1; k <= n && finite; ++k) finite = std::isfinite(g(k)) && std::isfinite(x(k));
-  if (!finite) line_search_failure();
+  if (!finite) {
+    for (int k = 1; k <= n; ++k) {
+      x(k) = x0(k);
+      g(k) = g0(k);
+    }
+    line_search_failure();
+  }
   return f;
 }
 

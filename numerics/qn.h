@@ -42,6 +42,7 @@ struct qn_result {
   int minor = 0;         // line searches performed
   double f = 0.0;        // objective at the final point
   bool optimal = false;  // norm(n, g) <= maxnorm at the final point
+  bool halted = false;   // a line search could not go on, even from steepest descent: x is the last good point
 };
 
 // One correction pair of the limited-memory list.
@@ -61,6 +62,10 @@ class pair_list {
   // k = 1 is the oldest pair, k = size() the newest.
   list_rec& at(int k) { return pairs_[static_cast<std::size_t>((oldest_ + k - 1) % size())]; }
   const list_rec& at(int k) const { return pairs_[static_cast<std::size_t>((oldest_ + k - 1) % size())]; }
+  void clear() {
+    pairs_.clear();
+    oldest_ = 0;
+  }
   void add(int n, const fmat1& s, const fmat1& y) {
     list_rec* p;
     if (size() < capacity_) {
@@ -120,6 +125,14 @@ double first_step(F& objective, int n, int maxls, double lstol, fmat1& x, fmat1&
   return search_pair(objective, n, maxls, lstol, f, x, g, d, s, y);
 }
 
+// A line search that cannot go on (its direction does not descend, or it
+// ended where the value or gradient is not finite) leaves x and g at its
+// start; the first time in a call the list is then cleared and the search
+// made again from steepest descent (a line search of its own). A second
+// failure, or one of the steepest-descent searches, stops the minimiser with
+// halted set, x and g at the point of the smallest norm(n, g) that a search
+// ended at (at the rounding floor later points may stand farther from
+// equilibrium), and f its value.
 template <class F>
 qn_result lbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g) {
   check(params);
@@ -127,13 +140,53 @@ qn_result lbfgs(F& objective, int n, const qn_params& params, fmat1& x, fmat1& g
   pair_list list(params.maxlist);
   fmat1 d(n), s(n), y(n);
   r.minor = 1;
-  r.f = first_step(objective, n, params.maxls, params.lstol, x, g, d, s, y);
+  try {
+    r.f = first_step(objective, n, params.maxls, params.lstol, x, g, d, s, y);
+  } catch (const halt&) {
+    r.halted = true;
+    r.f = objective(n, x, g);
+    return r;
+  }
   list.add(n, s, y);
+  fmat1 bx = x, bg = g;
+  double best = norm(n, g), bf = r.f;
+  bool restarted = false;
   while (r.minor < params.maxminor && norm(n, g) > params.maxnorm) {
     r.minor = r.minor + 1;
     direction(list, n, g, d);
-    r.f = search_pair(objective, n, params.maxls, params.lstol, r.f, x, g, d, s, y);
+    try {
+      r.f = search_pair(objective, n, params.maxls, params.lstol, r.f, x, g, d, s, y);
+    } catch (const halt&) {
+      if (restarted || r.minor >= params.maxminor) {
+        r.halted = true;
+        break;
+      }
+      restarted = true;
+      list.clear();
+      r.minor = r.minor + 1;
+      for (int i = 1; i <= n; ++i) d(i) = -g(i);
+      try {
+        r.f = search_pair(objective, n, params.maxls, params.lstol, r.f, x, g, d, s, y);
+      } catch (const halt&) {
+        r.halted = true;
+        break;
+      }
+    }
     list.add(n, s, y);
+    const double reached = norm(n, g);
+    if (reached < best) {
+      best = reached;
+      bf = r.f;
+      for (int i = 1; i <= n; ++i) {
+        bx(i) = x(i);
+        bg(i) = g(i);
+      }
+    }
+  }
+  if (r.halted && best < norm(n, g)) {
+    x = bx;
+    g = bg;
+    r.f = bf;
   }
   r.optimal = norm(n, g) <= params.maxnorm;
   return r;

@@ -288,7 +288,7 @@ solution_result solve_problem(const problem& p, const solve_options& so, const d
 }
 
 result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::object& solver, const py::object& rise, bool upright,
-                 const py::object& progress) {
+                 const py::object& progress, const py::object& method) {
   design_goal goal;
   goal.upright = upright;
   if (!rise.is_none()) {
@@ -310,6 +310,13 @@ result_ptr solve(const problem_ptr& pb, const py::object& threads, const py::obj
     else if (s == "dense") so.solver = linear_kind::dense;
     else if (s == "sparse") so.solver = linear_kind::sparse;
     else throw py::value_error("solver must be \"band\", \"dense\" or \"sparse\", found \"" + s + "\"");
+  }
+  if (!method.is_none()) {
+    std::string s = method.cast<std::string>();
+    if (pb->p.variant == program::domica_2) throw py::value_error("method chooses the minimiser of domica_3 and domica_1; this is a domica_2 problem");
+    if (s == "lbfgs") so.method = minimiser::lbfgs;
+    else if (s == "newton") so.method = minimiser::newton;
+    else throw py::value_error("method must be \"lbfgs\" or \"newton\", found \"" + s + "\"");
   }
   if (!progress.is_none() && !PyCallable_Check(progress.ptr())) throw py::type_error("progress must be a callable or None");
   py_observer obs(progress);
@@ -619,15 +626,19 @@ with the console's message.
 
   m.def("solve",
         [](const std::shared_ptr<py_problem>& pb, const py::object& threads, const py::object& solver, const py::object& rise,
-           bool upright, const py::object& progress) { return solve(pb, threads, solver, rise, upright, progress); },
+           bool upright, const py::object& progress,
+           const py::object& method) { return solve(pb, threads, solver, rise, upright, progress, method); },
         py::arg("problem"), py::arg("threads") = py::none(), py::arg("solver") = py::none(), py::arg("rise") = py::none(),
-        py::arg("upright") = false, py::arg("progress") = py::none(), R"doc(
+        py::arg("upright") = false, py::arg("progress") = py::none(), py::arg("method") = py::none(), R"doc(
 Solve a Problem with its program; returns a Result (the membrane forces always
 worked out). The GIL is released while it runs, so other Python threads go on.
 
   threads   threads of the membrane energy (domica_3, domica_1); None: one per
             core. The results do not depend on it.
   solver    domica_2's linear solver: "band" (the default), "dense", "sparse"
+  method    the minimiser of domica_3 and domica_1: "lbfgs" (the default) or
+            "newton" (sparse Newton, for fine nets; agrees with lbfgs to the
+            tolerance, not to the last digit)
   rise      find the form of this rise (highest minus lowest node) by scaling
             young, as the console's --rise; result.summary["young"] and
             ["solutions"] say what it took

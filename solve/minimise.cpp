@@ -2,28 +2,48 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <string>
 
-#include "model/failure.h"
 #include "mechanics/energy.h"
+#include "mechanics/structure.h"
+#include "model/failure.h"
+#include "model/number.h"
+#include "numerics/newton.h"
 #include "numerics/norm.h"
 
 namespace domica {
 
 nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& sp, const steps& st, double maxnorm,
-                        const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws, progress& pr) {
-  // The smallest gradient met, for the report of a halt.
-  double least = std::numeric_limits<double>::infinity();
+                        const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws, progress& pr, newton_state* nw) {
   auto objective = [&](int, const fmat1& xk, fmat1& gk) {
     double f = energy(nt, as, force, xk, gk, ws);
-    double reached = nlp::norm(as.d.n, gk);
-    if (reached < least) least = reached;
-    if (pr.due()) pr.search(reached, maxnorm);
+    if (pr.due()) pr.search(nlp::norm(as.d.n, gk), maxnorm);
     return f;
   };
+  const fmat1 begun = x;
   nlp::qn_result r;
-  try {
+  if (nw) {
+    if (!nw->h) nw->h = std::make_unique<sparse_cholesky>(as.d.n, coupling(nt, as.d));
+    auto hessian = [&](const fmat1& xk, sparse_cholesky& h, double prestress) { membrane_stiffness(nt, as, xk, h, prestress); };
+    nlp::newton_params q;
+    q.maxit = st.maxminor > 0 ? st.maxminor : 1;
+    q.maxnorm = maxnorm;
+    // A stress of a strain of 1e-3: the flat start's first sag.
+    q.prestress = 1e-3 * as.hk.h11;
+    // The factor of the last call preconditions the first step of this one
+    // (domica_3's next call starts where the last ended, under new loads).
+    q.warm = nw->iterations > 0;
+    nlp::newton_result m = nlp::newton(objective, hessian, *nw->h, as.d.n, q, x, g);
+    nw->iterations += m.iterations;
+    nw->factorisations += m.factorisations;
+    nw->shifted += m.shifted;
+    nw->factor_seconds += m.factor_seconds;
+    nw->cg_steps += m.cg_steps;
+    r.minor = m.iterations;
+    r.f = m.f;
+    r.optimal = m.optimal;
+    r.halted = m.halted;
+  } else {
     nlp::qn_params q;
     q.maxminor = st.maxminor;
     q.maxnorm = maxnorm;
@@ -31,25 +51,45 @@ nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& 
     q.lstol = sp.lstol;
     q.maxlist = sp.maxlist;
     r = nlp::lbfgs(objective, as.d.n, q, x, g);
-  } catch (const nlp::halt&) {
-    pr.line("Line Search Failure\n");
-    std::string why = "the minimiser found no descent direction (Line Search Failure)";
-    // maxnorm is mntol times the gradient the tolerance refers to.
-    double start = st.mntol > 0.0 ? maxnorm / st.mntol : 0.0;
-    char buf[160];
-    if (st.mntol == 0.0) {
-      why += "; mntol = 0 asks for a gradient of exactly zero, which double precision does not reach";
-    } else if (start > 0.0 && std::isfinite(least)) {
-      std::snprintf(buf, sizeof buf, "; the largest gradient component had fallen to %.1e of its start value, against mntol = %.1e", least / start,
-                    st.mntol);
-      why += buf;
-      // After a long descent the halt is most likely rounding: say so.
-      if (least / start <= 1e-4) why += ": mntol may be below what double precision reaches on this net";
-    }
-    throw failure(exit_solution, why + "; no output written");
   }
   if (!std::isfinite(nlp::norm(as.d.n, g))) throw failure(exit_solution, "the gradient is not finite; no output written");
+  if (r.halted) {
+    pr.line("Line Search Failure\n");
+    // Not a step from the start: nothing was found that is worth writing.
+    bool moved = false;
+    for (int i = 1; i <= as.d.n && !moved; ++i) moved = x(i) != begun(i);
+    if (!moved) throw failure(exit_solution, "the minimiser found no descent direction from the start (Line Search Failure); no output written");
+  }
   return r;
+}
+
+std::string halt_line(const steps& st, double reached, double maxnorm, bool newton) {
+  std::string why = newton ? "the Newton minimiser found no step that lowers the energy (Line Search Failure)"
+                           : "the minimiser found no descent direction (Line Search Failure), also after a restart from steepest descent";
+  char buf[200];
+  if (st.mntol == 0.0) {
+    why += "; mntol = 0 asks for a gradient of exactly zero, which double precision does not reach";
+  } else if (maxnorm > 0.0) {
+    // maxnorm is mntol times the gradient the tolerance refers to.
+    double start = maxnorm / st.mntol;
+    std::snprintf(buf, sizeof buf, "; the largest gradient component is %.1e of its start value, %.3g times the target (mntol = %.1e)",
+                  reached / start, reached / maxnorm, st.mntol);
+    why += buf;
+    // After a long descent the halt is most likely rounding: say so.
+    if (reached / start <= 1e-4) why += ": mntol may be below what double precision reaches on this net";
+  }
+  return why + "; the shape reached is written";
+}
+
+std::string newton_note(const newton_state& nw) {
+  char buf[300];
+  double per = nw.factorisations > 0 ? nw.factor_seconds / static_cast<double>(nw.factorisations) : 0.0;
+  double rate = nw.factor_seconds > 0.0 && nw.h ? nw.h->factor_flops() * static_cast<double>(nw.factorisations) / nw.factor_seconds / 1e9 : 0.0;
+  std::snprintf(buf, sizeof buf,
+                "Newton: %lld iterations, %lld factorisations (%lld shifted), %lld conjugate-gradient steps, %.3f s each factorisation, "
+                "factor of %.3g entries, %.2f GFLOP/s",
+                nw.iterations, nw.factorisations, nw.shifted, nw.cg_steps, per, nw.h ? nw.h->factor_entries() : 0.0, rate);
+  return buf;
 }
 
 }  // namespace domica

@@ -1,27 +1,55 @@
-// One minimisation of the membrane energy under given loads with
-// limited-memory BFGS: the step shared by domica_3 and domica_1.
+// One minimisation of the membrane energy under given loads, the step shared
+// by domica_3 and domica_1: limited-memory BFGS (the default) or Newton's
+// method on the sparse Hessian of the membrane (numerics/newton.h).
 #pragma once
+
+#include <memory>
+#include <string>
 
 #include "mechanics/energy.h"
 #include "mechanics/setup.h"
 #include "model/problem.h"
+#include "numerics/cholesky.h"
 #include "numerics/qn.h"
 #include "solve/result.h"
 
 namespace domica {
 
+// What Newton's method keeps over the minimisations of one solution: the
+// factorisation, analysed once for the net at the first minimisation, and
+// what it counted.
+struct newton_state {
+  std::unique_ptr<sparse_cholesky> h;
+  long long iterations = 0;      // Newton iterations
+  long long factorisations = 0;  // factorisations, those of a shift that failed included
+  long long shifted = 0;         // iterations whose Hessian needed a shift
+  double factor_seconds = 0.0;   // wall time of the factorisations
+  long long cg_steps = 0;        // conjugate-gradient steps
+};
+
 // Minimise the energy under `force` (nn x 3) from x (as.d.n entries) until the
 // largest gradient component is at most maxnorm or st.maxminor line searches
-// are spent. x and g (as.d.n) end at the last point; the energy's buffers
-// and threads are those of ws. Each evaluation asks pr whether the gradient
-// is due for the progress display.
+// (Newton iterations) are spent. x and g (as.d.n) end at the last point; the
+// energy's buffers and threads are those of ws. Each evaluation asks pr
+// whether the gradient is due for the progress display. With nw, Newton's
+// method (its state kept in *nw); without, limited-memory BFGS.
 //
-// A line search that cannot go on gives the console line "Line Search
-// Failure" and ends the solution with a solution failure whose line tells how
-// far the gradient had fallen against mntol; this is the one place where the
-// minimiser's halt becomes the run's outcome. A gradient that is not finite
-// at the end is a solution failure too.
+// A minimiser that cannot go on, even after a restart from steepest descent,
+// gives the console line "Line Search Failure" and returns with halted set at
+// the last good point (halt_line says how far it came); one that halts
+// before any step from the start (a net without stiffness, say) is a
+// solution failure, as is a gradient that is not finite at the end.
 nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& sp, const steps& st, double maxnorm,
-                        const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws, progress& pr);
+                        const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws, progress& pr,
+                        newton_state* nw = nullptr);
+
+// The outcome's line of a halted minimisation whose largest gradient
+// component is `reached` against the target maxnorm (= st.mntol times the
+// start's), of Newton's method or of the default minimiser.
+std::string halt_line(const steps& st, double reached, double maxnorm, bool newton = false);
+
+// The run's note of Newton's method: iterations, factorisations, the
+// factor's entries and its rate.
+std::string newton_note(const newton_state& nw);
 
 }  // namespace domica

@@ -16,11 +16,18 @@
 
 namespace domica {
 
+// How domica_3 and domica_1 minimise the energy under the loads of a step.
+enum class minimiser {
+  lbfgs,   // limited-memory BFGS, the default
+  newton,  // Newton's method on the sparse Hessian (CHOLMOD)
+};
+
 // What a caller may ask of a solution besides the problem.
 struct solve_options {
   int threads = 0;        // threads of the energy (0: default_energy_threads of the net)
   bool forces = false;    // also work out the membrane forces of the found surface
   linear_kind solver = linear_kind::automatic;  // domica_2's linear solver
+  minimiser method = minimiser::lbfgs;          // domica_3's and domica_1's minimiser
   // A shape to start from instead of the flat plan: the displacements of the
   // free coordinates (as many as the problem's numbering has), for example
   // the result of a nearby problem. domica_1 and domica_3 take it; domica_2

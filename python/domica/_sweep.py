@@ -19,7 +19,7 @@ def sweep(problems, client=None, **solve_options):
     workers (client.map and client.gather); a worker needs the domica package
     installed. Without one they run on a local process pool of as many workers
     as CPUs this process may use (os.sched_getaffinity). solve_options go to
-    solve() (threads, solver); each solution runs on one thread unless threads
+    solve() (threads, solver, method); each solution runs on one thread unless threads
     says otherwise. The first exception of a solution is raised here.
 
     The local pool starts its workers from a fork server: a script that sweeps

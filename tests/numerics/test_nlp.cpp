@@ -159,6 +159,32 @@ TEST(LineSearch, EndsAtANonFinitePointIsLineSearchFailure) {
   };
   fmat1 x = vec({0}), g = vec({-1}), d = vec({1});
   EXPECT_THROW(linesearch(cliff, 1, 3, 0.9, 0.0, x, g, d), halt);
+  // The search leaves x and g at its start, for a restart from there.
+  EXPECT_EQ(x(1), 0.0);
+  EXPECT_EQ(g(1), -1.0);
+}
+
+TEST(Lbfgs, AFailedSearchRestartsOnceFromSteepestDescentThenHaltsAtTheLastGoodPoint) {
+  // The objective turns into NaN after the first search: the next search
+  // fails, the restart from steepest descent fails too, and the minimiser
+  // stops at the first search's point instead of throwing it away.
+  fmat1 x0 = vec({-1.2, 2}), after = x0, g(2), d(2), s(2), y(2);
+  counted probe{ill_conditioned};
+  first_step(probe, 2, 10, 0.9, after, g, d, s, y);
+  const int good = probe.evaluations;
+  int calls = 0;
+  auto poisoned = [&](int n, const fmat1& x, fmat1& gx) {
+    double f = ill_conditioned(n, x, gx);
+    return ++calls <= good ? f : NAN;
+  };
+  fmat1 x = x0;
+  qn_result r = lbfgs(poisoned, 2, qn_params{100, 1e-9, 10, 0.9, 5}, x, g);
+  EXPECT_TRUE(r.halted);
+  EXPECT_FALSE(r.optimal);
+  EXPECT_EQ(r.minor, 3);  // the first search, the failed one, the restart
+  EXPECT_EQ(x(1), after(1));
+  EXPECT_EQ(x(2), after(2));
+  EXPECT_TRUE(std::isfinite(r.f));
 }
 
 TEST(Lbfgs, HalfSquaredDistanceConvergesInOneSearch) {

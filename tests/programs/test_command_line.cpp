@@ -100,7 +100,7 @@ TEST(command_line, bad_command_line_or_missing_folder_fails_before_anything_is_w
   for (const auto& c : programs) {
     std::string dir = problem_dir(c.p);
     std::string usage = "\nusage: " + c.name + " [--help] [--version] ";
-    for (const char* args : {"--frobnicate", "-x", "--help --frobnicate", ". .", "--threads=0", "--solver=lu"}) {
+    for (const char* args : {"--frobnicate", "-x", "--help --frobnicate", ". .", "--threads=0", "--solver=lu", "--method=bfgs"}) {
       test::run_result r = test::run(c.exe, dir, "", args);
       EXPECT_EQ(r.status, 2) << c.name << " " << args;
       EXPECT_EQ(r.out, "") << c.name << " " << args;
