@@ -29,6 +29,7 @@ nlp::qn_result solve1(const problem& p, state1& s, progress& pr, newton_state* n
   pr.run(progress_kind::line_searches, 1);
   pr.step(1);
   nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.loads, s.x, s.g, s.ws, pr, nw);
+  no_step_from_the_start(r);
   pr.iteration(r.minor, nlp::norm(s.as.d.n, s.g), s.maxnorm);
   pr.step_end(nlp::norm(s.as.d.n, s.g), s.maxnorm);
   return r;

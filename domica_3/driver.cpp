@@ -48,6 +48,7 @@ outcome solve3(const problem& p, state3& s, progress& pr, int maxcalls, newton_s
       ++calls;
       const double before = nlp::norm(n, s.g);
       nlp::qn_result r = minimise(p.nt, s.as, p.search, p.st, s.maxnorm, s.ld.force, s.x, s.g, s.ws, pr, nw);
+      if (major == 1 && calls == 1) no_step_from_the_start(r);
       pr.iteration(r.minor, nlp::norm(n, s.g), s.maxnorm);
       last_optimal = r.optimal;
       pr.line(r.optimal ? major_line(major, r.minor) : not_attained_line(major));

@@ -34,10 +34,11 @@
 // line-search Newton method with a shifted factor needed one or two in every
 // iteration, and twice the iterations (docs/performance.md).
 //
-// Near the minimum the model's decrease falls below the rounding of the
-// value (1e-10 of it): a step is then taken when its gradient is smaller and
-// its value has not risen beyond that rounding, so the gradient test, not
-// the value, ends the iteration.
+// Near the minimum both decreases fall below the rounding of the value: a
+// step that lowers the gradient without raising the value beyond its
+// rounding is taken then, and 30 iterations without a decrease of the value
+// or a fall of the gradient by a tenth end the iteration (halted, at the
+// point of the smallest gradient).
 #pragma once
 
 #include <algorithm>
@@ -61,6 +62,8 @@ struct newton_params {
   double maxnorm = 0.0;    // the gradient test: norm(n, g) <= maxnorm
   double prestress = 0.0;  // the prestress of a step from where a coordinate has no stiffness (> 0)
   bool warm = false;       // h holds a factor from an earlier call to precondition with at first
+  double scale = 0.0;      // the gradient's scale for the forcing term: norm(n, g) at the start of
+                           // the solution (0: that of this call)
 };
 
 struct newton_result {
@@ -185,11 +188,14 @@ newton_result newton(F& objective, H& hessian, sparse_cholesky& h, int n, const 
   fmat1 d(n), xt(n), gt(n), res(n), y(n), p(n), hp(n);
   r.f = objective(n, x, g);
   double tau = 0.0, radius = std::numeric_limits<double>::infinity();
-  double g0 = 0.0;
-  for (int i = 1; i <= n; ++i) g0 = g0 + g(i) * g(i);
-  g0 = std::sqrt(g0);
+  const double scale = q.scale > 0.0 ? q.scale : norm(n, g);
+  double best = norm(n, g);  // norm(n, g) when it last fell by a tenth
+  double fbest = r.f;        // the value when it last fell beyond its rounding
+  int since = 0;             // iterations since it last fell by a tenth
   bool fresh = q.warm;  // h holds a factor to precondition with
   int rejected = 0;     // steps refused in a row
+  fmat1 bx = x, bg = g;  // the point of the smallest norm(n, g) taken, its gradient and value
+  double bn = norm(n, g), bf = r.f;
   while (r.iterations < q.maxit && norm(n, g) > q.maxnorm) {
     r.iterations = r.iterations + 1;
     hessian(x, h, 0.0);
@@ -225,10 +231,9 @@ newton_result newton(F& objective, H& hessian, sparse_cholesky& h, int n, const 
       radius = std::numeric_limits<double>::infinity();
       continue;
     }
-    double gn = 0.0;
-    for (int i = 1; i <= n; ++i) gn = gn + g(i) * g(i);
-    // The forcing term of a superlinear inexact Newton method (Nocedal and Wright, (7.3)).
-    const double eta = std::min(0.5, std::sqrt(std::sqrt(gn) / (g0 > 0.0 ? g0 : 1.0)));
+    // The forcing term of a superlinear inexact Newton method (Nocedal and
+    // Wright, (7.3)), on the gradient against its scale.
+    const double eta = std::min(0.5, std::sqrt(norm(n, g) / (scale > 0.0 ? scale : 1.0)));
     double zm = 0.0;
     bool boundary = false;
     const int steps = steihaug(h, n, g, eta, radius, 50, d, &zm, &boundary, res, y, p, hp);
@@ -247,29 +252,52 @@ newton_result newton(F& objective, H& hessian, sparse_cholesky& h, int n, const 
     double ft = objective(n, xt, gt);
     bool finite = std::isfinite(ft) && std::isfinite(predicted);
     for (int i = 1; i <= n && finite; ++i) finite = std::isfinite(gt(i));
-    // Where the model's decrease is within the rounding of the value, the
-    // ratio of decreases is noise: the gradient judges the step alone.
-    const double noise = 1e-10 * std::fabs(r.f);
-    bool take = false;
-    if (finite && predicted <= noise) {
-      take = ft - r.f <= noise && norm(n, gt) < norm(n, g);
-      if (!take) radius = 0.25 * zm;
-      else if (boundary) radius = 2.0 * radius;
-    } else {
-      const double rho = finite && predicted > 0.0 ? (r.f - ft) / predicted : -1.0;
-      take = rho > 1e-4;
-      if (rho < 0.25) radius = 0.25 * zm;
-      else if (rho > 0.75 && boundary) radius = 2.0 * radius;
-    }
+    // The ratio of the actual to the predicted decrease, both shifted by
+    // the rounding of the value (Conn, Gould and Toint, section 17.4.2). Near
+    // the minimum the value's rounding (measured: up to 1e-14 of it, where
+    // strain energy and load work cancel) swamps both, and a step that
+    // lowers the gradient without raising the value beyond 1e-12 of it is
+    // taken too, the radius kept.
+    const double delta = 16.0 * std::numeric_limits<double>::epsilon() * std::fabs(r.f);
+    const double rho = finite && predicted >= 0.0 ? (r.f - ft + delta) / (predicted + delta) : -1.0;
+    const bool by_value = rho > 1e-4;
+    const bool by_gradient = finite && !by_value && ft - r.f <= 1e-12 * std::fabs(r.f) && norm(n, gt) < norm(n, g);
+    const bool take = by_value || by_gradient;
+    if (!take || (by_value && rho < 0.25)) radius = 0.25 * zm;
+    else if (by_value && rho > 0.75 && boundary) radius = 2.0 * radius;
     if (take) {
       std::swap(x, xt);
       std::swap(g, gt);
       r.f = ft;
       rejected = 0;
+      if (norm(n, g) < bn) {
+        bn = norm(n, g);
+        bf = r.f;
+        for (int i = 1; i <= n; ++i) {
+          bx(i) = x(i);
+          bg(i) = g(i);
+        }
+      }
     } else if (++rejected >= 60 || !(radius > 0.0)) {
       r.halted = true;
       break;
     }
+    // At the floor of rounding the steps change nothing: 30 iterations
+    // without a decrease of the value beyond its rounding or a fall of the
+    // gradient by a tenth end it.
+    if ((take && r.f < fbest - delta) || norm(n, g) < 0.9 * best) {
+      fbest = r.f;
+      best = norm(n, g);
+      since = 0;
+    } else if (++since >= 30) {
+      r.halted = true;
+      break;
+    }
+  }
+  if (r.halted && bn < norm(n, g)) {
+    x = bx;
+    g = bg;
+    r.f = bf;
   }
   r.optimal = norm(n, g) <= q.maxnorm;
   return r;

@@ -43,6 +43,7 @@ struct qn_result {
   double f = 0.0;        // objective at the final point
   bool optimal = false;  // norm(n, g) <= maxnorm at the final point
   bool halted = false;   // a line search could not go on, even from steepest descent: x is the last good point
+  bool moved = false;    // x ends elsewhere than it started (set by the caller of a minimiser)
 };
 
 // One correction pair of the limited-memory list.

@@ -33,6 +33,8 @@ nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& 
     // The factor of the last call preconditions the first step of this one
     // (domica_3's next call starts where the last ended, under new loads).
     q.warm = nw->iterations > 0;
+    // The tolerance's gradient (maxnorm is mntol times it).
+    q.scale = st.mntol > 0.0 ? maxnorm / st.mntol : 0.0;
     nlp::newton_result m = nlp::newton(objective, hessian, *nw->h, as.d.n, q, x, g);
     nw->iterations += m.iterations;
     nw->factorisations += m.factorisations;
@@ -53,14 +55,14 @@ nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& 
     r = nlp::lbfgs(objective, as.d.n, q, x, g);
   }
   if (!std::isfinite(nlp::norm(as.d.n, g))) throw failure(exit_solution, "the gradient is not finite; no output written");
-  if (r.halted) {
-    pr.line("Line Search Failure\n");
-    // Not a step from the start: nothing was found that is worth writing.
-    bool moved = false;
-    for (int i = 1; i <= as.d.n && !moved; ++i) moved = x(i) != begun(i);
-    if (!moved) throw failure(exit_solution, "the minimiser found no descent direction from the start (Line Search Failure); no output written");
-  }
+  for (int i = 1; i <= as.d.n && !r.moved; ++i) r.moved = x(i) != begun(i);
+  if (r.halted) pr.line("Line Search Failure\n");
   return r;
+}
+
+void no_step_from_the_start(const nlp::qn_result& r) {
+  if (r.halted && !r.moved)
+    throw failure(exit_solution, "the minimiser found no descent direction from the start (Line Search Failure); no output written");
 }
 
 std::string halt_line(const steps& st, double reached, double maxnorm, bool newton) {

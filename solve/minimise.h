@@ -36,12 +36,17 @@ struct newton_state {
 //
 // A minimiser that cannot go on, even after a restart from steepest descent,
 // gives the console line "Line Search Failure" and returns with halted set at
-// the last good point (halt_line says how far it came); one that halts
-// before any step from the start (a net without stiffness, say) is a
-// solution failure, as is a gradient that is not finite at the end.
+// the last good point (halt_line says how far it came), and moved when that
+// is not where it started. A gradient that is not finite at the end is a
+// solution failure.
 nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& sp, const steps& st, double maxnorm,
                         const fmat2& force, fmat1& x, fmat1& g, energy_workspace& ws, progress& pr,
                         newton_state* nw = nullptr);
+
+// The solution failure of a first minimisation that halted where it started
+// (a net without stiffness, say: nothing was found worth writing); nothing
+// otherwise.
+void no_step_from_the_start(const nlp::qn_result& r);
 
 // The outcome's line of a halted minimisation whose largest gradient
 // component is `reached` against the target maxnorm (= st.mntol times the
