@@ -94,6 +94,19 @@ def test_bad_files_solutions_and_folders_raise_their_exceptions(tmp_path):
         r.write(tmp_path / "nowhere")
     with pytest.raises(ValueError):
         domica.solve(hexagon(), solver="band")
+    with pytest.raises(ValueError, match="method must be"):
+        domica.solve(hexagon(), method="bfgs")
+    with pytest.raises(ValueError, match="domica_2 problem"):
+        domica.solve(p, method="newton")
+
+
+def test_the_newton_method_gives_the_default_shape_to_the_tolerance():
+    for name, program in (("pneumatic_dome/domica_3", "domica_3"), ("hanging_shell/domica_1", "domica_1")):
+        p = example(name, program)
+        default, newton = domica.solve(p), domica.solve(p, method="newton")
+        assert newton.converged and newton.status == 0
+        size = np.abs(default.positions).max()
+        assert np.abs(newton.positions - default.positions).max() <= 1e-5 * size
 
 
 def example_path(name):
