@@ -33,18 +33,8 @@ cholmod_sparse view(int n, std::vector<int>& ap, std::vector<int>& ai, std::vect
 
 }  // namespace
 
-sparse_cholesky::sparse_cholesky(int n, const std::vector<std::vector<int>>& columns) : n_(n) {
-  std::size_t nz = 0;
-  for (const auto& c : columns) nz += c.size();
-  if (nz > 2000000000u) too_large(n, 12.0 * static_cast<double>(nz), "the sparse Hessian", "more than 2e9 entries");
-  ap_.reserve(static_cast<std::size_t>(n) + 1);
-  ap_.push_back(0);
-  for (int j = 1; j <= n; ++j) {
-    for (int i : columns[static_cast<std::size_t>(j - 1)])
-      if (i >= j) ai_.push_back(i - 1);
-    ap_.push_back(static_cast<int>(ai_.size()));
-  }
-  ax_.assign(ai_.size(), 0.0);
+sparse_cholesky::sparse_cholesky(int n, const std::vector<std::vector<int>>& columns)
+    : n_(n), m_(n, columns, true, "sparse Hessian") {
   if (n == 0) return;
   auto* c = new cholmod_common;
   common_ = c;
@@ -52,11 +42,11 @@ sparse_cholesky::sparse_cholesky(int n, const std::vector<std::vector<int>>& col
   c->print = 0;                  // nothing on the console from here
   c->error_handler = nullptr;
   c->quick_return_if_not_posdef = 1;
-  cholmod_sparse a = view(n_, ap_, ai_, ax_);
+  cholmod_sparse a = view(n_, m_.ap, m_.ai, m_.ax);
   // The analysis reads the pattern only.
   cholmod_factor* l = cholmod_analyze(&a, c);
   if (!l) {
-    if (c->status == CHOLMOD_OUT_OF_MEMORY) too_large(n, 12.0 * static_cast<double>(nz), "the analysis of the sparse Hessian", "more than can be allocated");
+    if (c->status == CHOLMOD_OUT_OF_MEMORY) too_large(n, 12.0 * static_cast<double>(m_.ai.size()), "the analysis of the sparse Hessian", "more than can be allocated");
     throw failure(exit_internal, "the analysis of the sparse Hessian failed (CHOLMOD status " + std::to_string(c->status) + ")");
   }
   factor_ = l;
@@ -83,42 +73,22 @@ sparse_cholesky::~sparse_cholesky() {
   }
 }
 
-void sparse_cholesky::zero() {
-  std::fill(ax_.begin(), ax_.end(), 0.0);
-  next_ = 0;
-}
-
-int sparse_cholesky::position(int i, int j) const {
-  auto first = ai_.begin() + ap_[static_cast<std::size_t>(j - 1)], last = ai_.begin() + ap_[static_cast<std::size_t>(j)];
-  auto at = std::lower_bound(first, last, i - 1);
-  if (at == last || *at != i - 1)
-    throw failure(exit_internal, "sparse Hessian: entry (" + std::to_string(i) + ", " + std::to_string(j) + ") outside its pattern");
-  return static_cast<int>(at - ai_.begin());
-}
+void sparse_cholesky::zero() { m_.zero(); }
 
 void sparse_cholesky::add(int i, int j, double v) {
-  if (i < j) return;
-  int k = next_ < at_.size() ? at_[next_] : -1;
-  if (k < 0 || ai_[static_cast<std::size_t>(k)] != i - 1 || k < ap_[static_cast<std::size_t>(j - 1)] || k >= ap_[static_cast<std::size_t>(j)]) {
-    k = position(i, j);
-    at_.resize(next_);
-    at_.push_back(k);
-  }
-  ++next_;
-  double& a = ax_[static_cast<std::size_t>(k)];
-  a = a + v;
+  if (i >= j) m_.add(i, j, v);
 }
 
 double sparse_cholesky::largest_diagonal() const {
   double m = 0.0;
-  for (int j = 0; j < n_; ++j) m = std::max(m, ax_[static_cast<std::size_t>(ap_[static_cast<std::size_t>(j)])]);
+  for (int j = 0; j < n_; ++j) m = std::max(m, m_.ax[static_cast<std::size_t>(m_.ap[static_cast<std::size_t>(j)])]);
   return m;
 }
 
 double sparse_cholesky::smallest_diagonal() const {
   if (n_ == 0) return 0.0;
-  double m = ax_[0];
-  for (int j = 0; j < n_; ++j) m = std::min(m, ax_[static_cast<std::size_t>(ap_[static_cast<std::size_t>(j)])]);
+  double m = m_.ax[0];
+  for (int j = 0; j < n_; ++j) m = std::min(m, m_.ax[static_cast<std::size_t>(m_.ap[static_cast<std::size_t>(j)])]);
   return m;
 }
 
@@ -127,9 +97,9 @@ void sparse_cholesky::multiply(const fmat1& v, fmat1& y) const {
   for (int j = 0; j < n_; ++j) {
     const double vj = v(j + 1);
     double sum = 0.0;
-    for (int k = ap_[static_cast<std::size_t>(j)]; k < ap_[static_cast<std::size_t>(j) + 1]; ++k) {
-      const int i = ai_[static_cast<std::size_t>(k)];
-      const double a = ax_[static_cast<std::size_t>(k)];
+    for (int k = m_.ap[static_cast<std::size_t>(j)]; k < m_.ap[static_cast<std::size_t>(j) + 1]; ++k) {
+      const int i = m_.ai[static_cast<std::size_t>(k)];
+      const double a = m_.ax[static_cast<std::size_t>(k)];
       if (i == j) {
         sum = sum + a * vj;
       } else {
@@ -144,7 +114,7 @@ void sparse_cholesky::multiply(const fmat1& v, fmat1& y) const {
 bool sparse_cholesky::factor(double shift) {
   if (n_ == 0) return true;
   auto* c = common_of(common_);
-  cholmod_sparse a = view(n_, ap_, ai_, ax_);
+  cholmod_sparse a = view(n_, m_.ap, m_.ai, m_.ax);
   double beta[2] = {shift, 0.0};
   int ok = cholmod_factorize_p(&a, beta, nullptr, 0, static_cast<cholmod_factor*>(factor_), c);
   if (c->status == CHOLMOD_NOT_POSDEF) return false;

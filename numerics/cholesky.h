@@ -6,15 +6,15 @@
 // reused for every later factorisation, since the pattern never changes.
 // Large fronts go to the BLAS (supernodal), small nets stay simplicial.
 //
-// Assembly adds the same entries in the same order at every iteration, so
-// the first assembly records where each add lands and later ones follow that
-// record (as the sparse tangent of the Newton program does, numerics/sparse.h).
+// Assembly adds the same entries in the same order at every iteration, which
+// the compressed columns follow (columns.h).
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
 #include "model/array.h"
+#include "numerics/columns.h"
 
 namespace domica {
 
@@ -63,18 +63,13 @@ class sparse_cholesky {
 
  private:
   int n_;
-  std::vector<int> ap_, ai_;  // column starts and row indices of the lower triangle, 0-based
-  std::vector<double> ax_;
-  std::vector<int> at_;       // where the k-th kept add of an assembly lands in ax_
-  std::size_t next_ = 0;      // kept adds made in this assembly
+  column_store m_;            // the lower triangle
   double lnz_ = 0.0, flops_ = 0.0;
   void* common_ = nullptr;    // cholmod_common
   void* factor_ = nullptr;    // cholmod_factor
   void* x_ = nullptr;         // cholmod_dense: the solution and the solve's workspace, kept between solves
   void* y_ = nullptr;
   void* e_ = nullptr;
-
-  int position(int i, int j) const;
 };
 
 }  // namespace domica

@@ -8,10 +8,7 @@
 // never changes.
 //
 // Assembly adds the same entries in the same order at every iteration
-// (triangle by triangle), so the first assembly records where each add lands
-// in the compressed columns and later ones follow that record instead of
-// searching the column; an add that departs from the record is searched
-// again and the record mended from there on.
+// (triangle by triangle), which the compressed columns follow (columns.h).
 //
 // This solver rounds differently from the exact band and dense ones (another
 // order of elimination, and no iterative refinement of the solve: the Newton
@@ -23,6 +20,7 @@
 #include <vector>
 
 #include "model/array.h"
+#include "numerics/columns.h"
 #include "numerics/linear.h"
 
 namespace domica {
@@ -50,18 +48,14 @@ class sparse_tangent {
   linear_status solve(fmat1& b);
 
   // Entries stored.
-  std::size_t entries() const { return ai_.size(); }
+  std::size_t entries() const { return m_.ai.size(); }
 
  private:
   int n_;
-  std::vector<int> ap_, ai_;  // column starts and row indices, 0-based
-  std::vector<double> ax_;
-  std::vector<int> at_;     // where the k-th add of an assembly lands in ax_
-  std::size_t next_ = 0;    // adds made in this assembly
+  column_store m_;  // the matrix, both triangles
   std::vector<double> x_;   // n, the solution before it goes back into b
   void* symbolic_ = nullptr;
 
-  int position(int i, int j) const;
 };
 
 }  // namespace domica
