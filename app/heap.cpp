@@ -1,7 +1,5 @@
 #include "app/heap.h"
 
-#include <omp.h>
-
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -14,7 +12,5 @@ void keep_freed_blocks() {
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
 }
-
-void serial_openmp() { omp_set_max_active_levels(0); }
 
 }  // namespace domica

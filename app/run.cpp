@@ -130,7 +130,6 @@ void run_program(const program_def& prog, const run_options& opts) {
   goal.rise = opts.rise;
   goal.upright = opts.upright;
   if (so.solver == linear_kind::sparse) keep_freed_blocks();
-  if (so.method == minimiser::newton) serial_openmp();
   solution_result r;
   try {
     r = goal.rise || goal.upright ? solve_design(prog.solve, p, goal, so, obs) : prog.solve(p, so, obs);

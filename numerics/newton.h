@@ -198,7 +198,8 @@ newton_result newton(F& objective, H& hessian, sparse_cholesky& h, int n, const 
   double bn = norm(n, g), bf = r.f;
   while (r.iterations < q.maxit && norm(n, g) > q.maxnorm) {
     r.iterations = r.iterations + 1;
-    hessian(x, h, 0.0);
+    // After a refused step x is where it was, and so is the Hessian in h.
+    if (rejected == 0) hessian(x, h, 0.0);
     const bool stiffless = q.prestress > 0.0 && h.smallest_diagonal() <= 0.0;
     if (stiffless) {
       hessian(x, h, q.prestress);

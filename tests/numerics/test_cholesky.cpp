@@ -4,8 +4,12 @@
 // minimiser on a function with negative curvature away from its minimum.
 #include <gtest/gtest.h>
 
+#include <omp.h>
+
 #include <cmath>
+#include <fstream>
 #include <random>
+#include <string>
 
 #include "mechanics/structure.h"
 #include "model/number.h"
@@ -43,6 +47,14 @@ double worst_relative(int n, const fmat1& a, const fmat1& b) {
     worst = std::max(worst, std::fabs(a(i) - b(i)));
   }
   return worst / size;
+}
+
+// Threads of this process, from /proc/self/status.
+int threads_now() {
+  std::ifstream in("/proc/self/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+  return -1;
 }
 
 }  // namespace
@@ -87,6 +99,22 @@ TEST(SparseCholesky, NetHessiansSolveAndMultiplyAsTheDenseSolver) {
     ASSERT_TRUE(dense.solve(xd).ok());
     EXPECT_LE(worst_relative(n, xd, xs), 1e-9);
   }
+}
+
+// CHOLMOD's loops would open OpenMP threads of their own: a factorisation
+// keeps them on the calling thread and leaves the caller's setting as it was.
+TEST(SparseCholesky, FactorisesOnTheCallingThreadAndLeavesItsOpenMpSettingAlone) {
+  problem p = test::problem_from_text(test::makenet("disc rings=30 radius=10 pressure=-1 program=3"), program::domica_3);
+  state3 s = start3(p);
+  const int n = s.as.d.n;
+  sparse_cholesky chol(n, coupling(p.nt, s.as.d));
+  membrane_stiffness(p.nt, s.as, fmat1(n), chol, 1.0);
+  omp_set_max_active_levels(4);
+  const int before = threads_now();
+  ASSERT_GT(before, 0);
+  ASSERT_TRUE(chol.factor(0.0));
+  EXPECT_EQ(omp_get_max_active_levels(), 4);
+  EXPECT_EQ(threads_now(), before);
 }
 
 TEST(NewtonMinimiser, ChainedRosenbrockThroughItsNegativeCurvature) {
