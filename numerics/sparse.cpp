@@ -14,6 +14,8 @@
 
 namespace domica {
 
+static_assert(sizeof(long) == sizeof(SuiteSparse_long), "UMFPACK's long indices are long");
+
 namespace {
 
 // Control settings of every UMFPACK call; ordering is UMFPACK_ORDERING_*.
@@ -26,13 +28,26 @@ void settings(double* control, int ordering) {
 
 }  // namespace
 
-sparse_tangent::sparse_tangent(int n, const std::vector<std::vector<int>>& columns)
+sparse_tangent::sparse_tangent(int n, const std::vector<std::vector<int>>& columns, bool wide)
     : n_(n), m_(n, columns, false, "sparse tangent") {
   x_.assign(static_cast<std::size_t>(n), 0.0);
+  if (wide) widen();
 }
 
-sparse_tangent::~sparse_tangent() {
-  if (symbolic_) umfpack_di_free_symbolic(&symbolic_);
+void sparse_tangent::widen() {
+  wide_ = true;
+  lp_.assign(m_.ap.begin(), m_.ap.end());
+  li_.assign(m_.ai.begin(), m_.ai.end());
+}
+
+sparse_tangent::~sparse_tangent() { forget_analysis(); }
+
+void sparse_tangent::forget_analysis() {
+  if (symbolic_) {
+    if (wide_) umfpack_dl_free_symbolic(&symbolic_);
+    else umfpack_di_free_symbolic(&symbolic_);
+  }
+  symbolic_ = nullptr;
 }
 
 void sparse_tangent::zero() { m_.zero(); }
@@ -43,14 +58,20 @@ linear_status sparse_tangent::solve(fmat1& b) {
   if (n_ == 0) return {};
   double control[UMFPACK_CONTROL], info[UMFPACK_INFO];
   settings(control, UMFPACK_ORDERING_METIS);
+  long* lp = lp_.data();
+  long* li = li_.data();
+  auto symbolic = [&] {
+    return wide_ ? umfpack_dl_symbolic(n_, n_, lp, li, nullptr, &symbolic_, control, info)
+                 : umfpack_di_symbolic(n_, n_, m_.ap.data(), m_.ai.data(), nullptr, &symbolic_, control, info);
+  };
   if (!symbolic_) {
     // The pattern alone (no values): the first tangent, of the flat plan, has
     // zeros on the diagonal of every vertical coordinate, which would steer
     // the analysis away from the symmetric strategy for all later ones.
-    int status = umfpack_di_symbolic(n_, n_, m_.ap.data(), m_.ai.data(), nullptr, &symbolic_, control, info);
+    int status = symbolic();
     if (status == UMFPACK_ERROR_ordering_failed) {
       settings(control, UMFPACK_ORDERING_AMD);
-      status = umfpack_di_symbolic(n_, n_, m_.ap.data(), m_.ai.data(), nullptr, &symbolic_, control, info);
+      status = symbolic();
     }
     if (status == UMFPACK_ERROR_out_of_memory) too_large(n_, info[UMFPACK_SYMBOLIC_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse analysis", "more than can be allocated");
     if (status != UMFPACK_OK) {
@@ -62,21 +83,41 @@ linear_status sparse_tangent::solve(fmat1& b) {
     // memory for ever. OpenBLAS maps a buffer of 32 MB for each CPU and one
     // more (measured: a 7833-unknown net hangs at ulimit -v 200 MB, runs at
     // 250 MB, on two CPUs).
-    const double estimate = info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT];
+    estimate_ = info[UMFPACK_PEAK_MEMORY_ESTIMATE] * info[UMFPACK_SIZE_OF_UNIT];
     const long cpus = sysconf(_SC_NPROCESSORS_ONLN);
     const double blas = 32e6 * static_cast<double>((cpus > 0 ? cpus : 1) + 1);
-    if (estimate > 0.0) check_memory(n_, estimate, "the sparse factorisation", "UMFPACK's estimate", blas);
+    if (estimate_ > 0.0) check_memory(n_, estimate_, "the sparse factorisation", "UMFPACK's estimate", blas);
   }
   void* numeric = nullptr;
-  int status = umfpack_di_numeric(m_.ap.data(), m_.ai.data(), m_.ax.data(), symbolic_, &numeric, control, info);
-  if (status == UMFPACK_ERROR_out_of_memory)
-    too_large(n_, info[UMFPACK_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT], "the sparse factorisation", "more than can be allocated");
+  int status = wide_ ? umfpack_dl_numeric(lp, li, m_.ax.data(), symbolic_, &numeric, control, info)
+                     : umfpack_di_numeric(m_.ap.data(), m_.ai.data(), m_.ax.data(), symbolic_, &numeric, control, info);
+  auto free_numeric = [&] {
+    if (!numeric) return;
+    if (wide_) umfpack_dl_free_numeric(&numeric);
+    else umfpack_di_free_numeric(&numeric);
+  };
+  if (status == UMFPACK_ERROR_out_of_memory && !wide_) {
+    // UMFPACK's int version gives up on the fine nets whose estimated factor
+    // its indices cannot span (measured: 100,000 nodes, 296,481 unknowns,
+    // an estimate of 1.2e9 units, on a machine with 24 GB free), where its
+    // long version factors them in 0.8 GB. That one takes 2.5 to 4 times as
+    // long for the same operations, so it is the fallback, kept from then on.
+    free_numeric();
+    forget_analysis();
+    widen();
+    return solve(b);
+  }
+  if (status == UMFPACK_ERROR_out_of_memory) {
+    const double peak = info[UMFPACK_PEAK_MEMORY] > 0.0 ? info[UMFPACK_PEAK_MEMORY] * info[UMFPACK_SIZE_OF_UNIT] : estimate_;
+    too_large(n_, peak, "the sparse factorisation", "more than can be allocated", info[UMFPACK_PEAK_MEMORY] > 0.0 ? "" : "UMFPACK's estimate");
+  }
   if (status != UMFPACK_OK) {
-    if (numeric) umfpack_di_free_numeric(&numeric);
+    free_numeric();
     return {linear_status::singular, 0};
   }
-  status = umfpack_di_solve(UMFPACK_A, m_.ap.data(), m_.ai.data(), m_.ax.data(), x_.data(), b.data(), numeric, control, info);
-  umfpack_di_free_numeric(&numeric);
+  status = wide_ ? umfpack_dl_solve(UMFPACK_A, lp, li, m_.ax.data(), x_.data(), b.data(), numeric, control, info)
+                 : umfpack_di_solve(UMFPACK_A, m_.ap.data(), m_.ai.data(), m_.ax.data(), x_.data(), b.data(), numeric, control, info);
+  free_numeric();
   if (status != UMFPACK_OK) return {linear_status::singular, 0};
   for (int i = 1; i <= n_; ++i) b(i) = x_[static_cast<std::size_t>(i - 1)];
   return {};

@@ -31,7 +31,10 @@ class sparse_tangent {
   // entries that column j may hold. Every solve allocates and frees a
   // factorisation of the same size; a program that makes many may keep freed
   // blocks in its heap (app/heap.h).
-  sparse_tangent(int n, const std::vector<std::vector<int>>& columns);
+  // UMFPACK's int version is tried first and its long one taken when that
+  // gives up for room (the fine nets, solve()); wide takes the long one
+  // from the start.
+  sparse_tangent(int n, const std::vector<std::vector<int>>& columns, bool wide = false);
   ~sparse_tangent();
   sparse_tangent(const sparse_tangent&) = delete;
   sparse_tangent& operator=(const sparse_tangent&) = delete;
@@ -55,6 +58,13 @@ class sparse_tangent {
   column_store m_;  // the matrix, both triangles
   std::vector<double> x_;   // n, the solution before it goes back into b
   void* symbolic_ = nullptr;
+  double estimate_ = -1.0;  // the analysis's estimate of a factorisation's peak, bytes
+  // UMFPACK's long-index version, once the int one could not factor (then
+  // the pattern's starts and rows as long integers in lp_, li_).
+  bool wide_ = false;
+  std::vector<long> lp_, li_;
+  void widen();
+  void forget_analysis();
 
 };
 
