@@ -100,8 +100,9 @@ linear_status sparse_tangent::solve(fmat1& b) {
     // UMFPACK's int version gives up on the fine nets whose estimated factor
     // its indices cannot span (measured: 100,000 nodes, 296,481 unknowns,
     // an estimate of 1.2e9 units, on a machine with 24 GB free), where its
-    // long version factors them in 0.8 GB. That one takes 2.5 to 4 times as
-    // long for the same operations, so it is the fallback, kept from then on.
+    // long version factors them (a peak of 3.2 GB for the whole run). That
+    // one took 2.5 to 4 times as long for the same operations on a
+    // 2,800-node net, so it is the fallback, kept from then on.
     free_numeric();
     forget_analysis();
     widen();
