@@ -75,6 +75,8 @@ struct newton_result {
   int prestressed = 0;          // iterations that took the prestressed Hessian
   int factorisations = 0;       // factorisations tried, those that failed included
   double factor_seconds = 0.0;  // their wall time
+  int complete = 0;             // those that gave a factor (a failed one stops at its first bad pivot)
+  double complete_seconds = 0.0;  // their wall time
   long long cg_steps = 0;       // conjugate-gradient steps
 };
 
@@ -86,8 +88,16 @@ inline double factor_shifted(sparse_cholesky& h, double last, newton_result& r) 
   const double big = h.largest_diagonal(), least = h.smallest_diagonal();
   const double beta = 1e-8 * (big > 0.0 ? big : 1.0);
   auto tried = [&](double tau) {
+    auto begun = std::chrono::steady_clock::now();
+    const bool ok = h.factor(tau);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
     r.factorisations = r.factorisations + 1;
-    return h.factor(tau);
+    r.factor_seconds += seconds;
+    if (ok) {
+      r.complete = r.complete + 1;
+      r.complete_seconds += seconds;
+    }
+    return ok;
   };
   double tau = 0.0;
   if (last > 0.0) {
@@ -208,9 +218,7 @@ newton_result newton(F& objective, H& hessian, sparse_cholesky& h, int n, const 
     }
     const bool made = !fresh;  // a factor of this H (shifted) is made now
     if (made) {
-      auto begun = std::chrono::steady_clock::now();
       tau = factor_shifted(h, stiffless ? 0.0 : tau, r);
-      r.factor_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
       if (tau < 0.0) {
         r.halted = true;
         break;

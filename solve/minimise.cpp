@@ -40,6 +40,8 @@ nlp::qn_result minimise(const net& nt, const assembly& as, const search_params& 
     nw->factorisations += m.factorisations;
     nw->shifted += m.shifted;
     nw->factor_seconds += m.factor_seconds;
+    nw->complete += m.complete;
+    nw->complete_seconds += m.complete_seconds;
     nw->cg_steps += m.cg_steps;
     r.minor = m.iterations;
     r.f = m.f;
@@ -85,12 +87,13 @@ std::string halt_line(const steps& st, double reached, double maxnorm, bool newt
 
 std::string newton_note(const newton_state& nw) {
   char buf[300];
-  double per = nw.factorisations > 0 ? nw.factor_seconds / static_cast<double>(nw.factorisations) : 0.0;
-  double rate = nw.factor_seconds > 0.0 && nw.h ? nw.h->factor_flops() * static_cast<double>(nw.factorisations) / nw.factor_seconds / 1e9 : 0.0;
+  double per = nw.complete > 0 ? nw.complete_seconds / static_cast<double>(nw.complete) : 0.0;
+  double rate = nw.complete_seconds > 0.0 && nw.h ? nw.h->factor_flops() * static_cast<double>(nw.complete) / nw.complete_seconds / 1e9 : 0.0;
   std::snprintf(buf, sizeof buf,
-                "Newton: %lld iterations, %lld factorisations (%lld shifted), %lld conjugate-gradient steps, %.3f s each factorisation, "
-                "factor of %.3g entries, %.2f GFLOP/s",
-                nw.iterations, nw.factorisations, nw.shifted, nw.cg_steps, per, nw.h ? nw.h->factor_entries() : 0.0, rate);
+                "Newton: %lld iterations, %lld factorisations (%lld complete, %lld shifted; %.2f s in all), %lld conjugate-gradient steps, "
+                "%.3f s each complete factorisation, factor of %.3g entries, %.2f GFLOP/s",
+                nw.iterations, nw.factorisations, nw.complete, nw.shifted, nw.factor_seconds, nw.cg_steps, per,
+                nw.h ? nw.h->factor_entries() : 0.0, rate);
   return buf;
 }
 

@@ -24,6 +24,8 @@ struct newton_state {
   long long factorisations = 0;  // factorisations, those of a shift that failed included
   long long shifted = 0;         // iterations whose Hessian needed a shift
   double factor_seconds = 0.0;   // wall time of the factorisations
+  long long complete = 0;        // factorisations that gave a factor
+  double complete_seconds = 0.0; // their wall time
   long long cg_steps = 0;        // conjugate-gradient steps
 };
 
@@ -54,7 +56,8 @@ void no_step_from_the_start(const nlp::qn_result& r);
 std::string halt_line(const steps& st, double reached, double maxnorm, bool newton = false);
 
 // The run's note of Newton's method: iterations, factorisations, the
-// factor's entries and its rate.
+// factor's entries, and the time and rate of a complete factorisation (a
+// shift that fails stops early and would make both look better).
 std::string newton_note(const newton_state& nw);
 
 }  // namespace domica
