@@ -61,6 +61,11 @@ sparse_cholesky::sparse_cholesky(int n, const std::vector<std::vector<int>>& col
   c->print = 0;                  // nothing on the console from here
   c->error_handler = nullptr;
   c->quick_return_if_not_posdef = 1;
+  // Supernodal on every net, small ones too: that factor is L L' and stops
+  // at the first pivot that is not positive, where CHOLMOD's simplicial one
+  // is L D L' and factors an indefinite matrix without a word (a negative D),
+  // which would hand the conjugate gradients an indefinite preconditioner.
+  c->supernodal = CHOLMOD_SUPERNODAL;
   cholmod_sparse a = view(n_, m_.ap, m_.ai, m_.ax);
   // The analysis reads the pattern only.
   cholmod_factor* l = cholmod_analyze(&a, c);

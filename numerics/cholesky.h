@@ -4,7 +4,8 @@
 // CHOLMOD (SuiteSparse) on a fill-reducing ordering (AMD or METIS, CHOLMOD's
 // choice by the fill it measures) analysed once from the pattern alone and
 // reused for every later factorisation, since the pattern never changes.
-// Large fronts go to the BLAS (supernodal), small nets stay simplicial.
+// The factor is supernodal (its fronts go to the BLAS) on every net, since
+// only that L L' factor tells an indefinite matrix (cholesky.cpp).
 //
 // Assembly adds the same entries in the same order at every iteration, which
 // the compressed columns follow (columns.h).
